@@ -1,0 +1,16 @@
+# Compiler flags shared by every target of the project.
+add_compile_options(-Wall -Wextra -Wno-unused-parameter)
+# Bit-identical DSP on every x86-64 CPU: no fused multiply-add contraction, no fast-math.
+add_compile_options(-ffp-contract=off -fno-fast-math)
+if(CMAKE_SYSTEM_PROCESSOR MATCHES "x86_64|AMD64")
+  add_compile_options(-march=x86-64 -mtune=generic)
+endif()
+
+if(RESONIX_SANITIZE)
+  add_compile_options(-fsanitize=address,undefined -fno-omit-frame-pointer -fno-sanitize-recover=undefined)
+  add_link_options(-fsanitize=address,undefined)
+endif()
+if(RESONIX_TSAN)
+  add_compile_options(-fsanitize=thread -fno-omit-frame-pointer)
+  add_link_options(-fsanitize=thread)
+endif()

@@ -1,0 +1,51 @@
+# Helpers that keep the per-folder CMakeLists short.
+
+# resonix_glob(VAR DIR): the C++ sources of one folder (not recursive).
+function(resonix_glob var dir)
+  file(GLOB _sources CONFIGURE_DEPENDS ${dir}/*.cpp)
+  set(${var} ${_sources} PARENT_SCOPE)
+endfunction()
+
+# resonix_add_gtest(NAME DIR LIBS...): one GoogleTest binary from every .cpp of DIR,
+# registered with ctest. Tests never see the real home folder.
+function(resonix_add_gtest name dir)
+  find_package(GTest REQUIRED)
+  resonix_glob(_sources ${dir})
+  if(NOT _sources)
+    return()
+  endif()
+  add_executable(${name} ${_sources})
+  target_link_libraries(${name} PRIVATE ${ARGN} GTest::gtest GTest::gtest_main GTest::gmock Threads::Threads)
+  target_include_directories(${name} PRIVATE ${PROJECT_SOURCE_DIR} ${PROJECT_SOURCE_DIR}/tests)
+  target_compile_definitions(${name} PRIVATE
+    RESONIX_SOURCE_DIR="${PROJECT_SOURCE_DIR}"
+    RESONIX_BINARY_DIR="${PROJECT_BINARY_DIR}")
+  set(_home ${PROJECT_BINARY_DIR}/test-home/${name})
+  file(MAKE_DIRECTORY ${_home})
+  include(GoogleTest)
+  gtest_discover_tests(${name}
+    DISCOVERY_MODE PRE_TEST
+    DISCOVERY_TIMEOUT 60
+    PROPERTIES ENVIRONMENT "HOME=${_home};RESONIX_SOURCE_DIR=${PROJECT_SOURCE_DIR};RESONIX_BINARY_DIR=${PROJECT_BINARY_DIR}"
+    TIMEOUT 600)
+endfunction()
+
+# resonix_add_bench(NAME SOURCES... LIBS ...): a Google Benchmark binary run by `make bench`.
+function(resonix_add_bench name)
+  cmake_parse_arguments(B "" "" "SOURCES;LIBS" ${ARGN})
+  find_package(benchmark REQUIRED)
+  add_executable(${name} ${B_SOURCES})
+  target_link_libraries(${name} PRIVATE ${B_LIBS} benchmark::benchmark Threads::Threads)
+  target_include_directories(${name} PRIVATE ${PROJECT_SOURCE_DIR} ${PROJECT_SOURCE_DIR}/bench)
+  set_property(GLOBAL APPEND PROPERTY RESONIX_BENCHMARKS ${name})
+endfunction()
+
+# resonix_add_instance(NAME HOST LIBS...): the plug-in class IResonix (engine and editor halves)
+# compiled for one host adapter: HEADLESS, VST3 or VST2.
+function(resonix_add_instance name host)
+  get_property(_sources GLOBAL PROPERTY RESONIX_INSTANCE_SOURCES)
+  add_library(${name} STATIC ${_sources})
+  target_compile_definitions(${name} PUBLIC RESONIX_HOST_${host}=1)
+  target_include_directories(${name} PUBLIC ${PROJECT_SOURCE_DIR})
+  target_link_libraries(${name} PUBLIC ${ARGN})
+endfunction()
