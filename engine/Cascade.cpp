@@ -1,0 +1,231 @@
+#include "engine/Cascade.h"
+
+#include <cmath>
+#include <cstdint>
+#include <cstring>
+
+// The chain through 120 sections is one long dependency per sample, so the fast kernels run it as a
+// wavefront: at step t section i filters sample t - i, the sections sit side by side in SIMD lanes
+// and each step is independent work across all of them. Every section still performs the same
+// operations in the same order as the scalar loop, so the output is identical bit for bit.
+
+namespace {
+
+constexpr double kFlush = 1e-100;  // states below this would decay into denormals
+// Below this many frames the ramp in and out of the wavefront costs more than it saves.
+constexpr int kWavefrontMinFrames = 16;
+
+// The lane helpers are always inlined into kernels built for their ISA, so no vector ever crosses
+// a call boundary and the ABI note about passing wide vectors does not apply.
+#pragma GCC diagnostic ignored "-Wpsabi"
+
+#define CASCADE_INLINE inline __attribute__((always_inline))
+
+template <int V>
+struct Lanes {
+  typedef double vd __attribute__((vector_size(V * 8)));
+  typedef std::int64_t vi __attribute__((vector_size(V * 8)));
+};
+
+template <int V>
+CASCADE_INLINE typename Lanes<V>::vd load(const double* p) {
+  typename Lanes<V>::vd v;
+  std::memcpy(&v, p, sizeof v);
+  return v;
+}
+
+template <int V>
+CASCADE_INLINE void store(double* p, const typename Lanes<V>::vd& v) {
+  std::memcpy(p, &v, sizeof v);
+}
+
+// {prev[V-1], cur[0], ..., cur[V-2]}: each section's output moves one lane up for the next step.
+template <int V>
+CASCADE_INLINE typename Lanes<V>::vd shift_in(const typename Lanes<V>::vd& prev, const typename Lanes<V>::vd& cur) {
+  typedef typename Lanes<V>::vi vi;
+  if constexpr (V == 2) return __builtin_shuffle(prev, cur, vi{1, 2});
+  else if constexpr (V == 4) return __builtin_shuffle(prev, cur, vi{3, 4, 5, 6});
+  else return __builtin_shuffle(prev, cur, vi{7, 8, 9, 10, 11, 12, 13, 14});
+}
+
+// One wavefront step over every section. Masked steps (the ramps at both ends of a block) leave the
+// states of sections that have no sample at this step untouched.
+template <int V, bool Masked>
+CASCADE_INLINE double wave_step(const Cascade::Coefficients& k, double* s1, double* s2,
+                                typename Lanes<V>::vd* x, double next_in, std::int64_t step, std::int64_t frames) {
+  typedef typename Lanes<V>::vd vd;
+  typedef typename Lanes<V>::vi vi;
+  const int nv = k.nsections / V;
+  vd prev = vd{} + next_in;
+  vi lane;
+  for (int j = 0; j < V; ++j) lane[j] = j;
+  for (int v = 0; v < nv; ++v) {
+    const vd xv = x[v];
+    const vd a = load<V>(k.a + v * V), b = load<V>(k.b + v * V), c = load<V>(k.c + v * V);
+    const vd st1 = load<V>(s1 + v * V), st2 = load<V>(s2 + v * V);
+    const vd t = -xv * a;
+    vd y = st1 - t;
+    const vd mag = (vd)((vi)y & (vi{} + INT64_MAX));
+    y = mag < kFlush ? vd{} : y;
+    vd n1 = st2 - b * y;
+    vd n2 = t - c * y;
+    const vd out = xv + y;
+    if constexpr (Masked) {
+      const vi section = lane + std::int64_t(v * V);
+      const vi live = (section <= step) & (section > step - frames);
+      n1 = live ? n1 : st1;
+      n2 = live ? n2 : st2;
+    }
+    store<V>(s1 + v * V, n1);
+    store<V>(s2 + v * V, n2);
+    x[v] = shift_in<V>(prev, out);
+    prev = out;
+  }
+  return prev[V - 1];
+}
+
+template <int V>
+CASCADE_INLINE void wavefront_body(const Cascade::Coefficients& k, double* s1, double* s2, const double* in,
+                                   double* out, int frames) {
+  typedef typename Lanes<V>::vd vd;
+  const int ns = k.nsections;
+  const std::int64_t last = std::int64_t(frames) + ns - 1;  // steps 0 .. last - 1
+  vd x[Cascade::kMaxSections / V] = {};
+  x[0][0] = in[0];
+  const double g = k.out_gain;
+  // The input is read one step ahead of the output, which lags by ns - 1: in == out is safe.
+  auto next = [&](std::int64_t t) { return t + 1 < frames ? in[t + 1] : 0.0; };
+  std::int64_t t = 0;
+  const std::int64_t ramp_in = std::min<std::int64_t>(ns - 1, frames);
+  for (; t < ramp_in; ++t) {
+    const double y = wave_step<V, true>(k, s1, s2, x, next(t), t, frames);
+    if (t >= ns - 1) out[t - ns + 1] = y * g;
+  }
+  for (; t < frames; ++t) out[t - ns + 1] = wave_step<V, false>(k, s1, s2, x, next(t), t, frames) * g;
+  for (; t < last; ++t) {
+    const double y = wave_step<V, true>(k, s1, s2, x, next(t), t, frames);
+    if (t >= ns - 1) out[t - ns + 1] = y * g;
+  }
+}
+
+using Kernel = void (*)(const Cascade::Coefficients&, double*, double*, const double*, double*, int);
+
+void wavefront2(const Cascade::Coefficients& k, double* s1, double* s2, const double* in, double* out, int n) {
+  wavefront_body<2>(k, s1, s2, in, out, n);
+}
+#if defined(__x86_64__)
+__attribute__((target("avx2"))) void wavefront4(const Cascade::Coefficients& k, double* s1, double* s2,
+                                                const double* in, double* out, int n) {
+  wavefront_body<4>(k, s1, s2, in, out, n);
+}
+__attribute__((target("avx512f"))) void wavefront8(const Cascade::Coefficients& k, double* s1, double* s2,
+                                                   const double* in, double* out, int n) {
+  wavefront_body<8>(k, s1, s2, in, out, n);
+}
+#endif
+
+struct Wavefront {
+  Kernel kernel;
+  int lanes;
+};
+
+Wavefront wavefront_with(int lanes) {
+#if defined(__x86_64__)
+  __builtin_cpu_init();
+  if (lanes == 8 && __builtin_cpu_supports("avx512f")) return {wavefront8, 8};
+  if (lanes == 4 && __builtin_cpu_supports("avx2")) return {wavefront4, 4};
+#endif
+  if (lanes == 2) return {wavefront2, 2};
+  return {nullptr, 0};
+}
+
+Wavefront pick_wavefront() {
+  for (int lanes : {8, 4, 2})
+    if (Wavefront w = wavefront_with(lanes); w.kernel) return w;
+  return {wavefront2, 2};
+}
+
+const Wavefront wavefront = pick_wavefront();
+
+}  // namespace
+
+Cascade::Cascade() {
+  std::memset(state1_, 0, sizeof state1_);
+  std::memset(state2_, 0, sizeof state2_);
+  for (Coefficients& s : slots_) {
+    std::memset(s.a, 0, sizeof s.a);
+    std::memset(s.b, 0, sizeof s.b);
+    std::memset(s.c, 0, sizeof s.c);
+  }
+}
+
+void Cascade::publish() {
+  const int previous = shared_.exchange(writer_ | kFresh, std::memory_order_acq_rel);
+  writer_ = previous & 3;
+}
+
+void Cascade::adopt_newest() {
+  if (!(shared_.load(std::memory_order_relaxed) & kFresh)) return;
+  const int fresh = shared_.exchange(reader_, std::memory_order_acq_rel);
+  reader_ = fresh & 3;
+  adopted_ = true;
+  std::memset(state1_, 0, sizeof state1_);
+  std::memset(state2_, 0, sizeof state2_);
+}
+
+void Cascade::process_scalar(const Coefficients& k, double* s1, double* s2, const double* in, double* out,
+                             int frames) {
+  const int ns = k.nsections;
+  for (int f = 0; f < frames; ++f) {
+    double x = in[f];
+    for (int i = 0; i < ns; ++i) {
+      const double t = -x * k.a[i];
+      double y = s1[i] - t;
+      if (std::fabs(y) < kFlush) y = 0;
+      s1[i] = s2[i] - k.b[i] * y;
+      s2[i] = t - k.c[i] * y;
+      x = x + y;
+    }
+    out[f] = x * k.out_gain;
+  }
+}
+
+bool Cascade::process_wavefront(int lanes, const Coefficients& k, double* s1, double* s2, const double* in,
+                                double* out, int frames) {
+  const Wavefront w = wavefront_with(lanes);
+  if (!w.kernel || k.nsections < 1 || k.nsections > kMaxSections || k.nsections % lanes != 0) return false;
+  if (frames > 0) w.kernel(k, s1, s2, in, out, frames);
+  return true;
+}
+
+void Cascade::process(const double* in, double* out, int frames) {
+  if (frames <= 0 || !in || !out) return;
+  adopt_newest();
+  if (!adopted_) {
+    std::memset(out, 0, sizeof(double) * std::size_t(frames));
+    return;
+  }
+  const Coefficients& k = slots_[reader_];
+  const int ns = k.nsections < 0 ? 0 : (k.nsections > kMaxSections ? kMaxSections : k.nsections);
+  if (ns < 1) {
+    for (int f = 0; f < frames; ++f) out[f] = in[f] * k.out_gain;
+    return;
+  }
+  if (ns == k.nsections && ns % wavefront.lanes == 0 && frames >= kWavefrontMinFrames)
+    wavefront.kernel(k, state1_, state2_, in, out, frames);
+  else if (ns == k.nsections)
+    process_scalar(k, state1_, state2_, in, out, frames);
+  else {
+    Coefficients clamped = k;
+    clamped.nsections = ns;
+    process_scalar(clamped, state1_, state2_, in, out, frames);
+  }
+  // A non-finite input sample would otherwise stay in the states and silence the filter for good.
+  for (int i = 0; i < ns; ++i) {
+    if (!std::isfinite(state1_[i]) || !std::isfinite(state2_[i])) {
+      std::memset(state1_, 0, sizeof state1_);
+      std::memset(state2_, 0, sizeof state2_);
+      break;
+    }
+  }
+}
