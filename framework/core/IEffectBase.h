@@ -1,0 +1,220 @@
+#pragma once
+// The host-neutral half of a plug-in instance: parameters, presets, state chunks, channel buffers,
+// the instance lock and the link to the editor. Host adapters derive from it and fill the host
+// calls; the plug-in class derives from an adapter and overrides the hooks marked "plug-in".
+
+#include <memory>
+#include <mutex>
+#include <string>
+#include <vector>
+
+#include "framework/core/ByteChunk.h"
+#include "framework/core/EHost.h"
+#include "framework/core/IMidiMsg.h"
+#include "framework/core/IParam.h"
+#include "framework/core/IPreset.h"
+
+class IGraphics;
+
+enum EAPI { kAPIVST2 = 0, kAPIVST3 = 1, kAPIHeadless = 2 };
+
+// Four-character codes as the hosts expect them: 'Kor5' -> 0x4B6F7235.
+constexpr int FourCC(const char (&code)[5]) {
+  return int((unsigned(uint8_t(code[0])) << 24) | (unsigned(uint8_t(code[1])) << 16) |
+             (unsigned(uint8_t(code[2])) << 8) | unsigned(uint8_t(code[3])));
+}
+
+class IEffectBase {
+ public:
+  static constexpr int kNameSize = 128;
+  static constexpr int kChunkMagic = 0x70666674;
+  static constexpr int kFrameworkVersion = 0x10000;
+
+  using Lock = std::lock_guard<std::recursive_mutex>;
+
+  IEffectBase(int nParams, const char* channelIOStr, int nPresets, const char* effectName,
+              const char* productName, const char* mfrName, int vendorVersion, int uniqueID, int mfrID,
+              int latency, bool plugDoesMidi, bool plugDoesChunks, bool plugIsInst, EAPI plugAPI);
+  IEffectBase(const IEffectBase&) = delete;
+  IEffectBase& operator=(const IEffectBase&) = delete;
+
+  // ---- virtual hooks, in slot order ----
+  virtual ~IEffectBase();
+  virtual void Reset();                    // plug-in; host control thread, under the lock
+  virtual void OnParamChange(int paramIdx);  // plug-in; host or editor thread, under the lock
+  // plug-in; audio thread, under the lock. Default: input c to output c, other outputs silent.
+  virtual void ProcessDoubleReplacing(double** inputs, double** outputs, int nFrames);
+  virtual void OnGUIOpen() {}    // editor thread, after the window exists
+  virtual void OnGUIClose() {}   // editor thread, before the window goes
+  virtual void OnIdle() {}
+  virtual void OnActivate(bool active);  // host control thread
+  virtual void ProcessMidiMsg(IMidiMsg* msg) {}
+  virtual void ProcessSysEx(ISysEx* msg) {}
+  virtual bool MidiNoteName(int noteNumber, char* name) { return false; }
+  virtual bool SerializeState(ByteChunk* chunk);               // plug-in; host control thread
+  virtual int UnserializeState(ByteChunk* chunk, int startPos);  // plug-in; host control thread
+  virtual bool CompareState(const unsigned char* incomingState, int startPos);
+  virtual void OnWindowResize() {}
+  virtual bool HostRequestingAboutBox() { return false; }
+  virtual void OnHostIdentified() {}
+  virtual void PopupHostContextMenuForParam(int paramIdx, int x, int y) {}
+  // Editor thread: a control moved a parameter.
+  virtual void SetParameterFromGUI(int paramIdx, double normalizedValue);
+  virtual void BeginInformHostOfParamChange(int paramIdx) = 0;  // adapter
+  virtual void InformHostOfParamChange(int paramIdx, double normalizedValue) = 0;  // adapter
+  virtual void EndInformHostOfParamChange(int paramIdx) = 0;  // adapter
+  virtual void InformHostOfProgramChange() = 0;               // adapter
+  virtual bool IsRenderingOffline() { return false; }         // adapter
+  virtual int GetSamplePos() { return 0; }                    // adapter
+  virtual double GetTempo() { return 0.0; }                   // adapter
+  virtual void GetTimeSig(int* numerator, int* denominator);  // adapter
+  virtual void GetTime(ITimeInfo* timeInfo) {}                // adapter
+  virtual EHost GetHost() { return mHost; }                   // adapter
+  virtual EAPI GetAPI() { return mAPI; }
+  virtual void ResizeGraphics(int w, int h) {}  // adapter
+  virtual void HostSpecificInit() {}            // adapter
+  // Hands every parameter to the editor, prepares it and keeps it (owned from now on).
+  virtual void AttachGraphics(IGraphics* graphics);  // adapter adds its own steps
+  virtual void SetLatency(int samples);              // adapter tells the host
+  virtual bool SendMidiMsg(IMidiMsg* msg) { return false; }  // adapter
+  virtual bool SendSysEx(ISysEx* msg) { return false; }
+  virtual void RedrawParamControls();
+  virtual void DirtyPTCompareState() {}
+  virtual void PresetsChangedByHost() {}  // plug-in
+  virtual void SetBlockSize(int blockSize);
+
+  // ---- parameters ----
+  IParam* GetParam(int idx) { return idx >= 0 && idx < NParams() ? mParams[idx].get() : nullptr; }
+  const IParam* GetParam(int idx) const {
+    return idx >= 0 && idx < NParams() ? mParams[idx].get() : nullptr;
+  }
+  int NParams() const { return int(mParams.size()); }
+  void OnParamReset();
+  void DirtyParameters();
+
+  // ---- identity ----
+  const char* GetEffectName() const { return mEffectName; }
+  const char* GetProductName() const { return mProductName; }
+  const char* GetMfrName() const { return mMfrName; }
+  int GetUniqueID() const { return mUniqueID; }
+  int GetMfrID() const { return mMfrID; }
+  int GetEffectVersion(bool decimal) const;  // 0x10109, or 10109 with decimal
+  void GetEffectVersionStr(char* out, int outSize) const;
+  std::string GetEffectVersionStr() const;
+  int GetHostVersion(bool decimal) const;
+  void GetHostVersionStr(char* out, int outSize) const;
+  std::string GetHostVersionStr() const;
+  void SetHost(const char* hostName, int hostVersion);
+  const char* GetAPIString() const;
+  bool DoesMIDI() const { return mDoesMIDI; }
+  bool DoesStateChunks() const { return mStateChunks; }
+  bool IsInst() const { return mIsInst; }
+  int GetLatency() const { return mLatency; }
+  int GetTailSize() const { return mTailSize; }
+
+  // ---- editor ----
+  IGraphics* GetGUI() { return mGraphics; }
+
+  // ---- rate and block ----
+  double GetSampleRate() const { return mSampleRate; }
+  void SetSampleRate(double sampleRate) { mSampleRate = sampleRate; }  // stores only; Reset follows
+  int GetBlockSize() const { return mBlockSize; }
+
+  // ---- channels and buffers ----
+  int NInChannels() const { return int(mInChannels.size()); }
+  int NOutChannels() const { return int(mOutChannels.size()); }
+  bool LegalIO(int nIn, int nOut) const;
+  int NChannelIO() const { return int(mChannelIO.size()); }
+  void GetChannelIO(int idx, int* nIn, int* nOut) const;
+  void LimitToStereoIO();
+  void SetInputChannelConnections(int idx, int n, bool connected);
+  void SetOutputChannelConnections(int idx, int n, bool connected);
+  bool IsInChannelConnected(int chIdx) const;
+  bool IsOutChannelConnected(int chIdx) const;
+  // Host buffers for the next ProcessBuffers / PassThroughBuffers call; null pointers read as
+  // silence and discard the output. Call with the instance lock held (audio thread).
+  void AttachInputBuffers(int idx, int n, double** ppData, int nFrames);
+  void AttachInputBuffers(int idx, int n, float** ppData, int nFrames);
+  void AttachOutputBuffers(int idx, int n, double** ppData);
+  void AttachOutputBuffers(int idx, int n, float** ppData);
+  // Runs ProcessDoubleReplacing over the attached buffers in pieces of at most the block size
+  // (silence when no block size is set); the float version converts in and out.
+  void ProcessBuffers(double sampleType, int nFrames);
+  void ProcessBuffers(float sampleType, int nFrames);
+  // Passes input to output, delayed by the latency, instead of processing (bypass).
+  void PassThroughBuffers(double sampleType, int nFrames);
+  void PassThroughBuffers(float sampleType, int nFrames);
+
+  // ---- chunks and presets (all under the lock) ----
+  bool SerializeParams(ByteChunk* chunk);
+  int UnserializeParams(ByteChunk* chunk, int startPos);
+  static void InitChunkWithFrameworkVer(ByteChunk* chunk);
+  static int GetFrameworkVerFromChunk(ByteChunk* chunk, int* pos);
+  void MakeDefaultPreset(const char* name = nullptr, int nPresets = 1);
+  void EnsureDefaultPreset();
+  bool RestorePreset(int idx);
+  bool RestorePreset(const char* name);
+  const char* GetPresetName(int idx) const;
+  void ModifyCurrentPreset(const char* name = nullptr);
+  bool SerializePresets(ByteChunk* chunk);
+  int UnserializePresets(ByteChunk* chunk, int startPos);
+  int NPresets() const { return int(mPresets.size()); }
+  int GetCurrentPresetIdx() const { return mCurrentPresetIdx; }
+  IPreset* GetPreset(int idx) { return idx >= 0 && idx < NPresets() ? &mPresets[idx] : nullptr; }
+
+  // ---- the instance lock (recursive) ----
+  std::recursive_mutex& GetMutex() { return mMutex; }
+
+ protected:
+  struct InChannel {
+    bool mConnected = false;
+    double* mSrc = nullptr;           // host double buffer of this block, or null
+    float* mSrcFloat = nullptr;       // host float buffer of this block, or null
+    std::vector<double> mScratch;     // block-size doubles; zeros for an unconnected input
+    std::string mLabel;
+  };
+  struct OutChannel {
+    bool mConnected = false;
+    double* mDest = nullptr;          // host double buffer of this block, or null
+    float* mFDest = nullptr;          // host float buffer of this block, or null
+    std::vector<double> mScratch;
+    std::string mLabel;
+  };
+
+  std::recursive_mutex mMutex;
+  std::vector<std::unique_ptr<IParam>> mParams;
+  std::vector<IPreset> mPresets;
+  int mCurrentPresetIdx = 0;
+  EHost mHost = kHostUninit;
+  int mHostVersion = 0;
+  double mSampleRate = 44100.0;
+  int mBlockSize = 0;
+  int mLatency = 0;
+  int mTailSize = 0;
+  IGraphics* mGraphics = nullptr;
+
+ private:
+  template <typename Sample>
+  void RunBuffers(int nFrames, bool passThrough);
+  void PassThrough(double** inputs, double** outputs, int nFrames);
+  bool StoreCurrentState(IPreset* preset, const char* name);
+
+  char mEffectName[kNameSize] = {};
+  char mProductName[kNameSize] = {};
+  char mMfrName[kNameSize] = {};
+  int mUniqueID = 0;
+  int mMfrID = 0;
+  int mVersion = 0;
+  EAPI mAPI = kAPIVST2;
+  bool mDoesMIDI = false;
+  bool mStateChunks = false;
+  bool mIsInst = false;
+
+  std::vector<std::pair<int, int>> mChannelIO;
+  std::vector<InChannel> mInChannels;
+  std::vector<OutChannel> mOutChannels;
+  std::vector<double*> mInData;   // pointer arrays handed to ProcessDoubleReplacing
+  std::vector<double*> mOutData;
+  std::vector<double> mLatencyRing;  // latency samples per input channel
+  int mLatencyPos = 0;
+};
