@@ -2,6 +2,7 @@
 
 #include <cmath>
 #include <cstdint>
+#include <algorithm>
 #include <cstring>
 
 // The chain through 120 sections is one long dependency per sample, so the fast kernels run it as a
@@ -48,38 +49,70 @@ CASCADE_INLINE typename Lanes<V>::vd shift_in(const typename Lanes<V>::vd& prev,
   else return __builtin_shuffle(prev, cur, vi{7, 8, 9, 10, 11, 12, 13, 14});
 }
 
-// One wavefront step over every section. Masked steps (the ramps at both ends of a block) leave the
-// states of sections that have no sample at this step untouched.
+// One vector of sections at one step. In a masked vector, only the lanes whose section has a sample
+// at this step (sections lo .. hi) change their states.
 template <int V, bool Masked>
-CASCADE_INLINE double wave_step(const Cascade::Coefficients& k, double* s1, double* s2,
-                                typename Lanes<V>::vd* x, double next_in, std::int64_t step, std::int64_t frames) {
+CASCADE_INLINE typename Lanes<V>::vd section_step(const Cascade::Coefficients& k, double* s1, double* s2,
+                                                 typename Lanes<V>::vd* x, int v,
+                                                 const typename Lanes<V>::vd& prev, double lo, double hi) {
   typedef typename Lanes<V>::vd vd;
   typedef typename Lanes<V>::vi vi;
-  const int nv = k.nsections / V;
+  const vd xv = x[v];
+  const vd a = load<V>(k.a + v * V), b = load<V>(k.b + v * V), c = load<V>(k.c + v * V);
+  const vd st1 = load<V>(s1 + v * V), st2 = load<V>(s2 + v * V);
+  const vd t = -xv * a;
+  vd y = st1 - t;
+  const vd mag = (vd)((vi)y & (vi{} + INT64_MAX));
+  y = mag < kFlush ? vd{} : y;
+  vd n1 = st2 - b * y;
+  vd n2 = t - c * y;
+  const vd out = xv + y;
+  if constexpr (Masked) {
+    vd section;
+    for (int j = 0; j < V; ++j) section[j] = double(v * V + j);
+    const vi live = (section >= lo) & (section <= hi);
+    n1 = live ? n1 : st1;
+    n2 = live ? n2 : st2;
+  }
+  store<V>(s1 + v * V, n1);
+  store<V>(s2 + v * V, n2);
+  x[v] = shift_in<V>(prev, out);
+  return out;
+}
+
+// A step at which every section has a sample: the body of any block longer than the cascade.
+template <int V>
+CASCADE_INLINE double full_step(const Cascade::Coefficients& k, double* s1, double* s2, typename Lanes<V>::vd* x,
+                                double next_in) {
+  typedef typename Lanes<V>::vd vd;
   vd prev = vd{} + next_in;
-  vi lane;
-  for (int j = 0; j < V; ++j) lane[j] = j;
+  const int nv = k.nsections / V;
+  for (int v = 0; v < nv; ++v) prev = section_step<V, false>(k, s1, s2, x, v, prev, 0, 0);
+  return prev[V - 1];
+}
+
+// A step in the ramp at either end of a block, where only sections lo .. hi have a sample: finished
+// vectors are skipped, the first not yet started one only takes its input, partial ones are masked.
+template <int V>
+CASCADE_INLINE double ramp_step(const Cascade::Coefficients& k, double* s1, double* s2, typename Lanes<V>::vd* x,
+                                double next_in, std::int64_t lo, std::int64_t hi) {
+  typedef typename Lanes<V>::vd vd;
+  vd prev = vd{} + next_in;
+  const int nv = k.nsections / V;
   for (int v = 0; v < nv; ++v) {
-    const vd xv = x[v];
-    const vd a = load<V>(k.a + v * V), b = load<V>(k.b + v * V), c = load<V>(k.c + v * V);
-    const vd st1 = load<V>(s1 + v * V), st2 = load<V>(s2 + v * V);
-    const vd t = -xv * a;
-    vd y = st1 - t;
-    const vd mag = (vd)((vi)y & (vi{} + INT64_MAX));
-    y = mag < kFlush ? vd{} : y;
-    vd n1 = st2 - b * y;
-    vd n2 = t - c * y;
-    const vd out = xv + y;
-    if constexpr (Masked) {
-      const vi section = lane + std::int64_t(v * V);
-      const vi live = (section <= step) & (section > step - frames);
-      n1 = live ? n1 : st1;
-      n2 = live ? n2 : st2;
+    const std::int64_t first = std::int64_t(v) * V, last = first + V - 1;
+    if (last < lo) {
+      prev = vd{};
+      continue;
     }
-    store<V>(s1 + v * V, n1);
-    store<V>(s2 + v * V, n2);
-    x[v] = shift_in<V>(prev, out);
-    prev = out;
+    if (first > hi) {
+      x[v] = shift_in<V>(prev, x[v]);
+      return 0.0;
+    }
+    if (first >= lo && last <= hi)
+      prev = section_step<V, false>(k, s1, s2, x, v, prev, 0, 0);
+    else
+      prev = section_step<V, true>(k, s1, s2, x, v, prev, double(lo), double(hi));
   }
   return prev[V - 1];
 }
@@ -93,19 +126,18 @@ CASCADE_INLINE void wavefront_body(const Cascade::Coefficients& k, double* s1, d
   vd x[Cascade::kMaxSections / V] = {};
   x[0][0] = in[0];
   const double g = k.out_gain;
-  // The input is read one step ahead of the output, which lags by ns - 1: in == out is safe.
+  // At step t section i filters sample t - i. The input is read one step ahead of the output,
+  // which lags by ns - 1, so in == out is safe.
   auto next = [&](std::int64_t t) { return t + 1 < frames ? in[t + 1] : 0.0; };
+  auto ramp = [&](std::int64_t t) {
+    const double y = ramp_step<V>(k, s1, s2, x, next(t), std::max<std::int64_t>(0, t - frames + 1),
+                                  std::min<std::int64_t>(t, ns - 1));
+    if (t >= ns - 1) out[t - ns + 1] = y * g;
+  };
   std::int64_t t = 0;
-  const std::int64_t ramp_in = std::min<std::int64_t>(ns - 1, frames);
-  for (; t < ramp_in; ++t) {
-    const double y = wave_step<V, true>(k, s1, s2, x, next(t), t, frames);
-    if (t >= ns - 1) out[t - ns + 1] = y * g;
-  }
-  for (; t < frames; ++t) out[t - ns + 1] = wave_step<V, false>(k, s1, s2, x, next(t), t, frames) * g;
-  for (; t < last; ++t) {
-    const double y = wave_step<V, true>(k, s1, s2, x, next(t), t, frames);
-    if (t >= ns - 1) out[t - ns + 1] = y * g;
-  }
+  for (; t < std::min<std::int64_t>(ns - 1, frames); ++t) ramp(t);
+  for (; t < frames; ++t) out[t - ns + 1] = full_step<V>(k, s1, s2, x, next(t)) * g;
+  for (; t < last; ++t) ramp(t);
 }
 
 using Kernel = void (*)(const Cascade::Coefficients&, double*, double*, const double*, double*, int);

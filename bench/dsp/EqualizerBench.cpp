@@ -1,0 +1,105 @@
+// The live filter (120 sections fitted to a guitar-like curve, 48 kHz, 512-frame blocks) and the
+// correction design, each beside the literal implementation it must equal.
+#include <benchmark/benchmark.h>
+
+#include <memory>
+#include <random>
+#include <vector>
+
+#include "engine/Cascade.h"
+#include "engine/CorrectionDesign.h"
+#include "reference/ReferenceCascade.h"
+#include "reference/ReferenceCurves.h"
+#include "reference/ReferenceDesign.h"
+
+namespace {
+
+constexpr double kRate = 48000.0;
+constexpr int kBlock = 512;
+
+void report_per_sample(benchmark::State& state) {
+  state.counters["ns_per_sample"] = benchmark::Counter(
+      kBlock * 1e-9, benchmark::Counter::kIsIterationInvariantRate | benchmark::Counter::kInvert);
+  state.counters["realtime_x"] = benchmark::Counter(kBlock / kRate, benchmark::Counter::kIsIterationInvariantRate);
+}
+
+void report_per_run(benchmark::State& state, int iterations) {
+  state.counters["ms_per_run"] =
+      benchmark::Counter(1e-3, benchmark::Counter::kIsIterationInvariantRate | benchmark::Counter::kInvert);
+  state.counters["fit_iterations"] = iterations;
+}
+
+Cascade::Coefficients fitted_sections() {
+  const reference::Curves c = reference::guitar_curves();
+  auto design = std::make_unique<CorrectionDesign>();
+  design->fit(c.measured, c.target, c.freq, 120, kRate);
+  Cascade::Coefficients k;
+  design->build_sections(kRate, k);
+  return k;
+}
+
+std::vector<double> programme() {
+  std::mt19937 rng(5);
+  std::normal_distribution<double> n(0.0, 0.1);
+  std::vector<double> x(kBlock * 64);
+  for (double& v : x) v = n(rng);
+  return x;
+}
+
+void BM_ProcessEQ(benchmark::State& state) {
+  auto cascade = std::make_unique<Cascade>();
+  cascade->edit() = fitted_sections();
+  cascade->publish();
+  const std::vector<double> in = programme();
+  std::vector<double> out(kBlock);
+  std::size_t pos = 0;
+  for (auto _ : state) {
+    cascade->process(in.data() + pos, out.data(), kBlock);
+    benchmark::DoNotOptimize(out.data());
+    pos = (pos + kBlock) % in.size();
+  }
+  report_per_sample(state);
+}
+BENCHMARK(BM_ProcessEQ);
+
+void BM_ProcessEQ_Reference(benchmark::State& state) {
+  const Cascade::Coefficients k = fitted_sections();
+  reference::CascadeState st;
+  const std::vector<double> in = programme();
+  std::vector<double> out(kBlock);
+  std::size_t pos = 0;
+  for (auto _ : state) {
+    reference::process_eq(k.a, k.b, k.c, k.out_gain, k.nsections, st, in.data() + pos, out.data(), kBlock);
+    benchmark::DoNotOptimize(out.data());
+    pos = (pos + kBlock) % in.size();
+  }
+  report_per_sample(state);
+}
+BENCHMARK(BM_ProcessEQ_Reference);
+
+void BM_Design(benchmark::State& state) {
+  const reference::Curves c = reference::guitar_curves();
+  auto design = std::make_unique<CorrectionDesign>();
+  Cascade::Coefficients k;
+  for (auto _ : state) {
+    design->fit(c.measured, c.target, c.freq, 120, kRate);
+    design->build_sections(kRate, k);
+    benchmark::DoNotOptimize(k.a[0]);
+  }
+  report_per_run(state, design->iterations());
+}
+BENCHMARK(BM_Design)->Unit(benchmark::kMillisecond);
+
+void BM_Design_Reference(benchmark::State& state) {
+  const reference::Curves c = reference::guitar_curves();
+  auto d = std::make_unique<reference::Design>();
+  reference::fill_matrix(*d, c.freq, 120, kRate);  // the table is loaded once, at construction
+  for (auto _ : state) {
+    reference::run(*d, c.measured, c.target, c.freq, 120, kRate);
+    benchmark::DoNotOptimize(d->coef_a[0]);
+  }
+  report_per_run(state, d->iterations);
+}
+BENCHMARK(BM_Design_Reference)->Unit(benchmark::kMillisecond);
+
+}  // namespace
