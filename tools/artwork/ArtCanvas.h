@@ -1,0 +1,54 @@
+#pragma once
+// A straight-alpha ARGB picture with the anti-aliased shapes the editor artwork is made of.
+// Shapes are sampled 4 x 4 per pixel, which is plenty for pictures drawn once at build time.
+
+#include <cstdint>
+#include <functional>
+#include <vector>
+
+struct ArtColor {
+  int a, r, g, b;
+};
+
+constexpr ArtColor art_rgb(int rgb, int alpha = 255) {
+  return {alpha, (rgb >> 16) & 0xFF, (rgb >> 8) & 0xFF, rgb & 0xFF};
+}
+
+// Linear mix of two colours, t = 0 gives from.
+ArtColor art_mix(ArtColor from, ArtColor to, double t);
+
+class ArtCanvas {
+ public:
+  ArtCanvas(int width, int height, ArtColor fill);
+
+  int width() const { return mWidth; }
+  int height() const { return mHeight; }
+  // Pixels as 0xAARRGGBB, row by row.
+  const std::vector<uint32_t>& pixels() const { return mPixels; }
+  std::vector<uint32_t>& pixels() { return mPixels; }
+  ArtColor at(int x, int y) const;
+
+  // Source-over one colour with a coverage of 0..1.
+  void blend(int x, int y, ArtColor c, double coverage = 1.0);
+
+  // Any shape given as an inside test, coloured by a vertical gradient from top to bottom of
+  // the rows y0..y1.
+  void fill_shape(double x0, double y0, double x1, double y1,
+                  const std::function<bool(double, double)>& inside, ArtColor top, ArtColor bottom);
+
+  void fill_rect(int x0, int y0, int x1, int y1, ArtColor c);
+  void fill_gradient(int x0, int y0, int x1, int y1, ArtColor top, ArtColor bottom);
+  void fill_round_rect(double x0, double y0, double x1, double y1, double radius, ArtColor top,
+                       ArtColor bottom);
+  // A ring of the given width just inside the rounded rectangle.
+  void stroke_round_rect(double x0, double y0, double x1, double y1, double radius, double width, ArtColor c);
+  void fill_circle(double cx, double cy, double radius, ArtColor top, ArtColor bottom);
+  void fill_triangle(double ax, double ay, double bx, double by, double cx, double cy, ArtColor c);
+  // One-pixel axis-aligned lines, right and bottom ends exclusive.
+  void hline(int x0, int x1, int y, ArtColor c);
+  void vline(int x, int y0, int y1, ArtColor c);
+
+ private:
+  int mWidth, mHeight;
+  std::vector<uint32_t> mPixels;
+};
