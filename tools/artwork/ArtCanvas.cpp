@@ -33,10 +33,10 @@ ArtColor art_mix(ArtColor from, ArtColor to, double t) {
 }
 
 ArtCanvas::ArtCanvas(int width, int height, ArtColor fill)
-    : mWidth(width), mHeight(height), mPixels(size_t(width) * size_t(height), pack(fill)) {}
+    : mWidth(width), mHeight(height), mBitmap(width, height, pack(fill)) {}
 
 ArtColor ArtCanvas::at(int x, int y) const {
-  return unpack(mPixels[size_t(y) * mWidth + x]);
+  return unpack(mBitmap.GetPixel(x, y));
 }
 
 void ArtCanvas::blend(int x, int y, ArtColor c, double coverage) {
@@ -48,7 +48,7 @@ void ArtCanvas::blend(int x, int y, ArtColor c, double coverage) {
   if (oa <= 0.0) return;
   auto channel = [&](int s, int dst) { return int(std::lround((s * sa + dst * da * (1.0 - sa)) / oa)); };
   const ArtColor out{int(std::lround(oa * 255.0)), channel(c.r, d.r), channel(c.g, d.g), channel(c.b, d.b)};
-  mPixels[size_t(y) * mWidth + x] = pack(out);
+  mBitmap.SetPixel(x, y, pack(out));
 }
 
 void ArtCanvas::fill_shape(double x0, double y0, double x1, double y1,

@@ -6,6 +6,10 @@
 #include <functional>
 #include <vector>
 
+#include "raster/RasterBitmap.h"
+
+#include "raster/RasterBitmap.h"
+
 struct ArtColor {
   int a, r, g, b;
 };
@@ -23,9 +27,9 @@ class ArtCanvas {
 
   int width() const { return mWidth; }
   int height() const { return mHeight; }
-  // Pixels as 0xAARRGGBB, row by row.
-  const std::vector<uint32_t>& pixels() const { return mPixels; }
-  std::vector<uint32_t>& pixels() { return mPixels; }
+  // The picture itself, straight alpha, for text drawing and PNG encoding.
+  const RasterBitmap& bitmap() const { return mBitmap; }
+  RasterBitmap& bitmap() { return mBitmap; }
   ArtColor at(int x, int y) const;
 
   // Source-over one colour with a coverage of 0..1.
@@ -50,5 +54,5 @@ class ArtCanvas {
 
  private:
   int mWidth, mHeight;
-  std::vector<uint32_t> mPixels;
+  RasterBitmap mBitmap;
 };

@@ -1,73 +1,43 @@
 #include "tools/artwork/ArtText.h"
 
-#include <ft2build.h>
-#include FT_FREETYPE_H
-
-#include <algorithm>
 #include <cmath>
+#include <map>
+#include <memory>
+#include <utility>
+
+#include "raster/RasterFont.h"
 
 struct ArtText::Impl {
-  FT_Library library = nullptr;
-  FT_Face regular = nullptr;
-  FT_Face bold = nullptr;
+  std::string folder;
+  std::map<std::pair<int, bool>, std::unique_ptr<RasterFont>> fonts;
 
-  FT_Face face(const ArtFont& font) {
-    FT_Face f = font.bold ? bold : regular;
-    FT_Set_Pixel_Sizes(f, 0, FT_UInt(font.size));
-    return f;
+  RasterFont* font(const ArtFont& f) {
+    auto& slot = fonts[{f.size, f.bold}];
+    if (!slot) {
+      RasterFont::Spec spec;
+      spec.file = folder + (f.bold ? "/DejaVuSans-Bold.ttf" : "/DejaVuSans.ttf");
+      spec.height = f.size;
+      slot = RasterFont::Create(spec);
+    }
+    return slot.get();
   }
 };
 
 ArtText::ArtText(std::string fontDir) : mImpl(new Impl) {
-  if (FT_Init_FreeType(&mImpl->library)) return;
-  FT_New_Face(mImpl->library, (fontDir + "/DejaVuSans.ttf").c_str(), 0, &mImpl->regular);
-  FT_New_Face(mImpl->library, (fontDir + "/DejaVuSans-Bold.ttf").c_str(), 0, &mImpl->bold);
+  mImpl->folder = std::move(fontDir);
 }
 
 ArtText::~ArtText() {
-  if (mImpl->regular) FT_Done_Face(mImpl->regular);
-  if (mImpl->bold) FT_Done_Face(mImpl->bold);
-  if (mImpl->library) FT_Done_FreeType(mImpl->library);
   delete mImpl;
 }
 
 bool ArtText::ok() const {
-  return mImpl->regular && mImpl->bold;
+  return mImpl->font({12, false}) && mImpl->font({12, true});
 }
-
-namespace {
-
-// Walks the UTF-8 text, calling visit(glyph slot, pen x) for each character.
-template <typename Visit>
-int layout(FT_Face face, const std::string& text, int spacing, Visit visit) {
-  int pen = 0;
-  FT_UInt previous = 0;
-  for (size_t i = 0; i < text.size();) {
-    unsigned c = static_cast<unsigned char>(text[i]);
-    int extra = c >= 0xF0 ? 3 : c >= 0xE0 ? 2 : c >= 0xC0 ? 1 : 0;
-    unsigned code = extra ? (c & (0x3F >> extra)) : c;
-    for (int k = 1; k <= extra && i + k < text.size(); ++k)
-      code = (code << 6) | (static_cast<unsigned char>(text[i + k]) & 0x3F);
-    i += size_t(extra) + 1;
-    const FT_UInt glyph = FT_Get_Char_Index(face, code);
-    if (previous && glyph && FT_HAS_KERNING(face)) {
-      FT_Vector kern;
-      FT_Get_Kerning(face, previous, glyph, FT_KERNING_DEFAULT, &kern);
-      pen += int(kern.x >> 6);
-    }
-    if (FT_Load_Glyph(face, glyph, FT_LOAD_RENDER | FT_LOAD_TARGET_LIGHT)) continue;
-    visit(face->glyph, pen);
-    pen += int(face->glyph->advance.x >> 6) + spacing;
-    previous = glyph;
-  }
-  return text.empty() ? 0 : pen - spacing;
-}
-
-}  // namespace
 
 int ArtText::width(const ArtFont& font, const std::string& text) {
-  if (!ok()) return 0;
-  return layout(mImpl->face(font), text, 0, [](FT_GlyphSlot, int) {});
+  RasterFont* f = mImpl->font(font);
+  return f ? f->MeasureWidth(text.c_str()) : 0;
 }
 
 void ArtText::draw(ArtCanvas& canvas, const ArtFont& font, const std::string& text, int left, int top,
@@ -77,23 +47,33 @@ void ArtText::draw(ArtCanvas& canvas, const ArtFont& font, const std::string& te
 
 void ArtText::draw_spaced(ArtCanvas& canvas, const ArtFont& font, const std::string& text, int left, int top,
                           int right, int bottom, ArtColor colour, ArtAlign align, int spacing) {
-  if (!ok()) return;
-  FT_Face face = mImpl->face(font);
-  const int w = layout(face, text, spacing, [](FT_GlyphSlot, int) {});
-  int x = left;
-  if (align == ArtAlign::Centre) x = left + (right - left - w) / 2;
-  if (align == ArtAlign::Right) x = right - w;
-  // Centre the capital letters: cap height is about 0.73 of the pixel size in DejaVu Sans.
+  RasterFont* f = mImpl->font(font);
+  if (!f || text.empty()) return;
+  // Centre the capital letters: cap height is about 0.73 of the em in DejaVu Sans.
   const int capHeight = int(std::lround(font.size * 0.73));
   const int baseline = top + (bottom - top + capHeight) / 2;
-  layout(face, text, spacing, [&](FT_GlyphSlot slot, int pen) {
-    const FT_Bitmap& bm = slot->bitmap;
-    for (unsigned row = 0; row < bm.rows; ++row)
-      for (unsigned col = 0; col < bm.width; ++col) {
-        const int v = bm.buffer[row * unsigned(bm.pitch) + col];
-        if (v)
-          canvas.blend(x + pen + slot->bitmap_left + int(col), baseline - slot->bitmap_top + int(row), colour,
-                       v / 255.0);
-      }
-  });
+  const int lineTop = baseline - f->Ascent();
+  const uint32_t argb = (uint32_t(colour.a) << 24) | (uint32_t(colour.r) << 16) | (uint32_t(colour.g) << 8) |
+                        uint32_t(colour.b);
+  RasterBitmap& target = canvas.bitmap();
+  const RasterRect clip = target.Bounds();
+  if (spacing == 0) {
+    const RasterFont::EAlign a = align == ArtAlign::Left     ? RasterFont::kAlignLeft
+                                 : align == ArtAlign::Centre ? RasterFont::kAlignCenter
+                                                             : RasterFont::kAlignRight;
+    f->Draw(target, text.c_str(), RasterRect{left, lineTop, right, bottom}, a, argb, clip);
+    return;
+  }
+  // Letter-spaced captions are ASCII: place them one character at a time.
+  int total = 0;
+  for (char c : text) total += f->MeasureWidth(std::string(1, c).c_str()) + spacing;
+  total -= spacing;
+  int x = align == ArtAlign::Left     ? left
+          : align == ArtAlign::Centre ? left + (right - left - total) / 2
+                                      : right - total;
+  for (char c : text) {
+    const std::string one(1, c);
+    f->Draw(target, one.c_str(), RasterRect{x, lineTop, x + 100, bottom}, RasterFont::kAlignLeft, argb, clip);
+    x += f->MeasureWidth(one.c_str()) + spacing;
+  }
 }
