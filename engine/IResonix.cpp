@@ -14,6 +14,7 @@
 #include <vector>
 
 #include "engine/Notice.h"
+#include "framework/graphics/IGraphics.h"
 
 namespace {
 
@@ -83,7 +84,7 @@ IResonix::IResonix(IInstanceInfo instanceInfo)
   MakeDefaultPreset("-", 1);
 }
 
-IResonix::~IResonix() = default;
+IResonix::~IResonix() { DeleteGraphics(); }
 
 void IResonix::init_grid() {
   for (int i = 0; i < kNumBands; ++i) {
@@ -160,6 +161,7 @@ void IResonix::OnParamChange(int paramIdx) {
 
 void IResonix::clear_meter() {
   meter_value.store(0.0, std::memory_order_relaxed);
+  if (meter_control >= 0 && GetGUI()) GetGUI()->SetControlFromPlug(meter_control, 0.0);
 }
 
 int IResonix::note_band(double noteValue) {
@@ -170,5 +172,9 @@ int IResonix::note_band(double noteValue) {
 
 void IResonix::notify(const char* text) {
   if (!text) return;
+  if (IGraphics* gui = GetGUI()) {
+    gui->ShowMessageBox(text, "Info", kMB_OK);
+    return;
+  }
   myMessage(text);
 }

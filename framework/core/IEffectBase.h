@@ -192,12 +192,16 @@ class IEffectBase {
   int mLatency = 0;
   int mTailSize = 0;
   IGraphics* mGraphics = nullptr;
+  std::vector<InChannel> mInChannels;
+  std::vector<OutChannel> mOutChannels;
+
+  // Frees the editor before the plug-in's own members go, so that no control outlives what it shows.
+  void DeleteGraphics();
 
  private:
-  template <typename Sample>
-  void RunBuffers(int nFrames, bool passThrough);
-  void PassThrough(double** inputs, double** outputs, int nFrames);
+  void PassThrough(double** inputs, double** outputs, int nFrames, bool delayed);
   bool StoreCurrentState(IPreset* preset, const char* name);
+  void RunBuffers(int nFrames, bool passThrough);
 
   char mEffectName[kNameSize] = {};
   char mProductName[kNameSize] = {};
@@ -211,8 +215,6 @@ class IEffectBase {
   bool mIsInst = false;
 
   std::vector<std::pair<int, int>> mChannelIO;
-  std::vector<InChannel> mInChannels;
-  std::vector<OutChannel> mOutChannels;
   std::vector<double*> mInData;   // pointer arrays handed to ProcessDoubleReplacing
   std::vector<double*> mOutData;
   std::vector<double> mLatencyRing;  // latency samples per input channel
