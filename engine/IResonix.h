@@ -4,6 +4,16 @@
 
 #include <atomic>
 #include <filesystem>
+#include <memory>
+#include <mutex>
+#include <string>
+
+#include "engine/BandAnalysis.h"
+#include "engine/Cascade.h"
+#include "engine/CorrectionDesign.h"
+#include "engine/MeasurementCapture.h"
+#include "engine/RznFile.h"
+#include "engine/UndoHistory.h"
 
 #include "framework/hosts/InstanceAdapter.h"
 
@@ -103,6 +113,53 @@ class IResonix : public IResonixAdapter {
 
   // The user's folder for presets and the calibration file; empty when it cannot be made.
   std::filesystem::path presets_dir;
+  // Name of the calibration file in use, without its folder; empty when there is none.
+  std::string calibration_name;
+
+  // ---- correction filter: the last design's results (editor side; the audio thread runs `cascade`) ----
+  double band_gain[kNumBands] = {};
+  double band_q[kNumBands] = {};
+  double coef_a[kNumBands] = {};
+  double coef_b[kNumBands] = {};
+  double coef_c[kNumBands] = {};
+  double out_gain = 1.0;
+  int nsections = 0;
+  double section_freq[kNumBands] = {};
+  double band_matrix[kNumBands][kNumBands] = {};
+  std::atomic<int> filter_ready{0};  // 1 once a complete coefficient set has been published
+  // Index of the editor's response plot control, redrawn after every design; -1 until the editor sets it.
+  int plot_control = -1;
+
+  // ---- level meter, audio thread only ----
+  double vumeter_level = 0.0;  // largest input magnitude since the last update
+  int Nbuffers = 0;            // blocks since the last update
+
+  // ---- measurement, undo history and preset files ----
+  MeasurementCapture capture;  // the recording; its buffer lives from "Start" to a good analysis
+  BandAnalysis band_analysis;  // bins of the armed capture, levels of the last analysis
+  std::unique_ptr<UndoHistory> undo_history = std::make_unique<UndoHistory>(kNumBands);
+  RznFile::Io rzn_io = RznFile::kPosixIo;  // the system calls of a preset save; tests fail them
+  // The knock picture and countdown text are shown from "Start" until the measurement ends.
+  std::atomic<int> knock_shown{0};
+  // Editor controls the measurement and the state loads write to; -1 until the editor sets them.
+  int dummy_control = -1;  // the mailbox: 0.88888888 countdown changed, 0.55555555 capture ended
+  int knock_text = -1;
+  int knock_bitmap = -1;
+  int volume_text = -1;
+  int note_text = -1;
+
+  // "%2.1f dB" of the bypass gain, never a negative zero.
+  static std::string volume_readout(double bypassVolume);
+
+  // ---- further editor controls, by index; -1 while there is no editor ----
+  int mode_control = -1;
+  int vslider_control = -1;
+  int volume_control = -1;
+  int note_control = -1;
+  int about_bitmap = -1;
+  int version_text = -1;
+  int about_ok_button = -1;
+  int previous = 1000;  // band where the current left-button stroke started; 1000 matches none
 
  private:
   void init_grid();
@@ -110,4 +167,18 @@ class IResonix : public IResonixAdapter {
   void init_params();
   void make_presets_dir();
   void clear_meter();
+  // measurement, undo and state helpers (IResonixMeasure/Undo/State/Files.cpp)
+  void post_mailbox(double code);
+  void show_knock(bool shown);
+  void end_measurement();
+  void restore_snapshot();
+  void take_user_input(int paramIdx, double value);
+  void apply_target_level();
+  void refresh_readouts();
+  void dirty_editor();
+  std::string prompt_preset(bool save);
+
+  std::unique_ptr<CorrectionDesign> design = std::make_unique<CorrectionDesign>();
+  std::unique_ptr<Cascade> cascade = std::make_unique<Cascade>();
+  std::mutex design_mutex;  // one design at a time: the editor and a host Reset may both call run()
 };

@@ -1,6 +1,9 @@
+#include "engine/CalibrationFile.h"
 #include "engine/IResonix.h"
 
-// Placeholder until calibration files are read: a flat microphone.
+// Once, at construction: the microphone's calibration file in the user's folder, if there is one.
 void IResonix::load_calibration() {
-  for (int i = 0; i < nbands; ++i) calibration[i] = 1.0;
+  const CalibrationFile::Status status =
+      CalibrationFile::load(presets_dir, band_freq, nbands, calibration, calibration_name);
+  if (status == CalibrationFile::Status::kUnreadable) notify("Error_005 Can't open calibration file.");
 }

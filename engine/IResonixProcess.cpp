@@ -1,18 +1,43 @@
+#include <algorithm>
+#include <cmath>
 #include <cstring>
 
 #include "engine/IResonix.h"
+#include "framework/graphics/IGraphics.h"
 
-// Placeholder until the cascade is wired: measurement capture, otherwise the input passes.
+// Audio thread, under the instance lock: meter, then capture, Bypass gain or the correction filter.
 void IResonix::ProcessDoubleReplacing(double** inputs, double** outputs, int nFrames) {
   if (nFrames <= 0 || !outputs || !outputs[0]) return;
+  double* out = outputs[0];
+  const double* in = inputs ? inputs[0] : nullptr;
+  if (!in) {  // a host without an input bus feeds silence
+    std::memset(out, 0, sizeof(double) * std::size_t(nFrames));
+    in = out;
+  }
+
+  // Level meter, linear in dB from -60 dB (0) to full scale (1), updated every 50 ms or every block.
+  for (int k = 0; k < nFrames; ++k) vumeter_level = std::max(vumeter_level, std::fabs(in[k]));
+  if (++Nbuffers >= int(sample_rate * 0.05 / nFrames)) {
+    const double p = std::min(1.0, std::max(0.0, (std::log10(vumeter_level) + 3) / 3));
+    meter_value.store(p, std::memory_order_relaxed);
+    if (meter_control >= 0)
+      if (IGraphics* gui = GetGUI()) gui->SetControlFromPlug(meter_control, p);
+    vumeter_level = 0;
+    Nbuffers = 0;
+  }
+
   if (measuring.load(std::memory_order_acquire)) {
-    if (inputs && inputs[0]) capture_block(inputs[0], nFrames);
-    std::memset(outputs[0], 0, sizeof(double) * size_t(nFrames));
+    capture_block(in, nFrames);
+    std::memset(out, 0, sizeof(double) * std::size_t(nFrames));
     return;
   }
-  if (inputs && inputs[0]) {
-    if (outputs[0] != inputs[0]) std::memmove(outputs[0], inputs[0], sizeof(double) * size_t(nFrames));
-  } else {
-    std::memset(outputs[0], 0, sizeof(double) * size_t(nFrames));
+
+  if (mode.load(std::memory_order_acquire) != 0) {
+    const double g = std::pow(10.0, (0.5 - bypass_volume.load(std::memory_order_acquire)) * -40 / 20);
+    for (int k = 0; k < nFrames; ++k) out[k] = in[k] * g;
+    return;
   }
+
+  // Silent until the first design has published a set; in == out is fine.
+  cascade->process(in, out, nFrames);
 }
