@@ -1,0 +1,105 @@
+#pragma once
+// Binds the plug-in base to the VST 2.4 interface: the AEffect record the host sees, the
+// dispatcher, parameter and processing entries, and the host callbacks the base needs.
+
+#include <chrono>
+#include <vector>
+
+#include "framework/core/IEffectBase.h"
+#include "framework/hosts/vst2/Vst2Interface.h"
+
+// Construction argument of the plug-in class on this adapter.
+struct IInstanceInfo {
+  vst2::HostCallback mHostCallback = nullptr;
+};
+
+class IEffectVST2 : public IEffectBase {
+ public:
+  IEffectVST2(IInstanceInfo instanceInfo, int nParams, const char* channelIOStr, int nPresets,
+              const char* effectName, const char* productName, const char* mfrName, int vendorVersion,
+              int uniqueID, int mfrID, int latency, bool plugDoesMidi, bool plugDoesChunks, bool plugIsInst);
+  ~IEffectVST2() override;
+
+  // The record handed to the host; valid for the life of the instance.
+  vst2::AEffect* GetAEffect() { return &mAEffect; }
+  static IEffectVST2* FromAEffect(vst2::AEffect* effect);
+
+  // ---- adapter hooks of the base ----
+  void BeginInformHostOfParamChange(int paramIdx) override;                     // editor thread
+  void InformHostOfParamChange(int paramIdx, double normalizedValue) override;  // editor thread
+  void EndInformHostOfParamChange(int paramIdx) override;                       // editor thread
+  void InformHostOfProgramChange() override;                                    // any thread
+  bool IsRenderingOffline() override;                                           // audio thread
+  int GetSamplePos() override;                                                  // audio thread
+  double GetTempo() override;                                                   // audio thread
+  void GetTimeSig(int* numerator, int* denominator) override;                   // audio thread
+  void GetTime(ITimeInfo* timeInfo) override;                                   // audio thread
+  EHost GetHost() override;                                                     // host control thread
+  void ResizeGraphics(int w, int h) override;                                   // editor thread
+  void HostSpecificInit() override;                   // host control thread, at open
+  void AttachGraphics(IGraphics* graphics) override;  // construction
+  void SetLatency(int samples) override;              // host control thread
+  void SetBlockSize(int blockSize) override;          // host control thread, under the lock
+
+  bool HasCockosExtensions() const { return mHasCockosExtensions; }
+  bool HasCockosViewAsConfig() const { return mHasCockosViewAsConfig; }
+
+ private:
+  // Entries of the AEffect record; each keeps exceptions on this side of the host boundary.
+  static vst2::VstIntPtr VSTDispatcher(vst2::AEffect* effect, vst2::VstInt32 opcode, vst2::VstInt32 index,
+                                       vst2::VstIntPtr value, void* ptr, float opt);
+  static void VSTProcess(vst2::AEffect* effect, float** inputs, float** outputs, vst2::VstInt32 nFrames);
+  static void VSTProcessReplacing(vst2::AEffect* effect, float** inputs, float** outputs,
+                                  vst2::VstInt32 nFrames);
+  static void VSTProcessDoubleReplacing(vst2::AEffect* effect, double** inputs, double** outputs,
+                                        vst2::VstInt32 nFrames);
+  static void VSTSetParameter(vst2::AEffect* effect, vst2::VstInt32 idx, float value);
+  static float VSTGetParameter(vst2::AEffect* effect, vst2::VstInt32 idx);
+
+  vst2::VstIntPtr Dispatch(vst2::VstInt32 opcode, vst2::VstInt32 index, vst2::VstIntPtr value, void* ptr,
+                           float opt);
+  vst2::VstIntPtr Callback(vst2::VstInt32 opcode, vst2::VstInt32 index = 0, vst2::VstIntPtr value = 0,
+                           void* ptr = nullptr, float opt = 0.0f);
+
+  vst2::VstIntPtr GetChunk(bool isBank, void** data);
+  vst2::VstIntPtr SetChunk(bool isBank, const void* data, vst2::VstIntPtr size);
+  bool ChunkFits(bool isBank, ByteChunk& chunk, int pos);
+  vst2::VstIntPtr StringToParameter(int idx, const char* text);
+  vst2::VstIntPtr VendorSpecific(vst2::VstInt32 index, vst2::VstIntPtr value, void* ptr, float opt);
+  vst2::VstIntPtr CanDo(const char* what);
+  vst2::VstIntPtr PinProperties(bool input, int idx, vst2::VstPinProperties* props);
+  vst2::VstIntPtr SetSpeakerArrangement(const vst2::VstSpeakerArrangement* in,
+                                        const vst2::VstSpeakerArrangement* out);
+  void ProcessEvents(const vst2::VstEvents* events);
+  vst2::VstIntPtr OpenEditor(void* parent);
+  void CloseEditor();
+  void EditorIdle();
+
+  void SetParameterFromHost(int idx, double normalized);
+  void PublishIO();
+  const vst2::VstTimeInfo* HostTimeInfo(vst2::VstInt32 filter);
+
+  template <typename Sample>
+  void ProcessReplacing(Sample** inputs, Sample** outputs, int nFrames);
+  void ProcessAccumulating(float** inputs, float** outputs, int nFrames);
+
+  vst2::HostCallback mHostCallback = nullptr;
+  vst2::AEffect mAEffect{};
+  vst2::ERect mEditRect{};
+  vst2::VstSpeakerArrangement mInputSpkrArr{};
+  vst2::VstSpeakerArrangement mOutputSpkrArr{};
+  // The chunks stay alive between calls: the host reads the bytes after get-chunk returns.
+  ByteChunk mState;
+  ByteChunk mBankState;
+  bool mHostSpecificInitDone = false;
+  bool mHasCockosExtensions = false;
+  bool mHasCockosViewAsConfig = false;
+  bool mEditorOpen = false;
+  std::chrono::steady_clock::time_point mLastRepaint{};
+
+  // Audio-thread scratch, sized on the control thread so processing never allocates.
+  std::vector<std::vector<float>> mAccumulate;  // one block per output
+  std::vector<float*> mInPtrs;
+  std::vector<float*> mOutPtrs;
+  std::vector<float*> mNoBuffers;
+};

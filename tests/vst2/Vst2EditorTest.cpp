@@ -1,0 +1,133 @@
+// The editor in a real X11 window, opened inside a host window the way a Linux VST2 host does.
+
+#include <gtest/gtest.h>
+
+#include <chrono>
+#include <cstdint>
+#include <cstdlib>
+#include <thread>
+
+#include "vst2/Vst2Host.h"
+
+#if RESONIX_TEST_X11
+#include <X11/Xlib.h>
+#endif
+
+using namespace vst2;
+using namespace vst2test;
+
+#if RESONIX_TEST_X11
+
+namespace {
+
+class HostWindow {
+ public:
+  HostWindow() {
+    const char* display = std::getenv("DISPLAY");
+    if (!display || !*display) return;
+    dpy_ = XOpenDisplay(nullptr);
+    if (!dpy_) return;
+    win_ = XCreateSimpleWindow(dpy_, DefaultRootWindow(dpy_), 0, 0, 800, 500, 0, 0, 0);
+    XMapWindow(dpy_, win_);
+    XSync(dpy_, False);
+  }
+  ~HostWindow() {
+    if (!dpy_) return;
+    XDestroyWindow(dpy_, win_);
+    XCloseDisplay(dpy_);
+  }
+  explicit operator bool() const { return dpy_ != nullptr; }
+  void* handle() const { return reinterpret_cast<void*>(uintptr_t(win_)); }
+
+  int children() {
+    XSync(dpy_, False);
+    Window root = 0, parent = 0, *kids = nullptr;
+    unsigned n = 0;
+    if (!XQueryTree(dpy_, win_, &root, &parent, &kids, &n)) return -1;
+    if (kids) XFree(kids);
+    return int(n);
+  }
+
+ private:
+  Display* dpy_ = nullptr;
+  Window win_ = 0;
+};
+
+// What a host does between opening and closing: idle calls at the editor's frame rate.
+void idle(Vst2Instance& plug, int ticks) {
+  for (int i = 0; i < ticks; ++i) {
+    plug.dispatch(effEditIdle);
+    std::this_thread::sleep_for(std::chrono::milliseconds(2));
+  }
+}
+
+}  // namespace
+
+class Vst2Editor : public ::testing::Test {
+ protected:
+  void SetUp() override {
+    if (!window_) GTEST_SKIP() << "no X display";
+    ERect* rect = nullptr;
+    if (plug_.dispatch(effEditGetRect, 0, 0, &rect) != 1) GTEST_SKIP() << "this build has no editor window";
+    ASSERT_NE(rect, nullptr);
+    EXPECT_EQ(rect->right - rect->left, 730);
+    EXPECT_EQ(rect->bottom - rect->top, 431);
+  }
+  HostWindow window_;
+  Vst2Instance plug_;
+};
+
+TEST_F(Vst2Editor, OpensInsideTheHostWindowAndClosesAgain) {
+  ASSERT_EQ(window_.children(), 0);
+  for (int round = 0; round < 50; ++round) {
+    ASSERT_EQ(plug_.dispatch(effEditOpen, 0, 0, window_.handle()), 1) << round;
+    EXPECT_EQ(window_.children(), 1) << round;
+    idle(plug_, round % 5 == 0 ? 10 : 1);
+    ASSERT_EQ(plug_.dispatch(effEditClose), 1) << round;
+    EXPECT_EQ(window_.children(), 0) << round;
+  }
+  // Closing what is not open, and idling with no window, do nothing.
+  EXPECT_EQ(plug_.dispatch(effEditClose), 0);
+  idle(plug_, 3);
+}
+
+TEST_F(Vst2Editor, ReopeningWithoutCloseKeepsOneWindow) {
+  ASSERT_EQ(plug_.dispatch(effEditOpen, 0, 0, window_.handle()), 1);
+  ASSERT_EQ(plug_.dispatch(effEditOpen, 0, 0, window_.handle()), 1);
+  EXPECT_EQ(window_.children(), 1);
+  idle(plug_, 5);
+  EXPECT_EQ(plug_.dispatch(effEditClose), 1);
+  EXPECT_EQ(window_.children(), 0);
+}
+
+TEST_F(Vst2Editor, NoParentNoWindow) {
+  EXPECT_EQ(plug_.dispatch(effEditOpen, 0, 0, nullptr), 0);
+  EXPECT_EQ(window_.children(), 0);
+  EXPECT_EQ(plug_.dispatch(effEditClose), 0);
+}
+
+TEST_F(Vst2Editor, InstanceClosedWithItsEditorOpen) {
+  ASSERT_EQ(plug_.dispatch(effEditOpen, 0, 0, window_.handle()), 1);
+  idle(plug_, 3);
+  plug_.close();
+  EXPECT_EQ(window_.children(), 0);
+}
+
+TEST_F(Vst2Editor, AudioRunsWhileTheEditorRepaints) {
+  ASSERT_EQ(plug_.dispatch(effEditOpen, 0, 0, window_.handle()), 1);
+  std::thread audio([&] {
+    std::vector<double> in(256, 0.1);
+    for (int i = 0; i < 200; ++i) plug_.process_double(in);
+  });
+  idle(plug_, 50);
+  audio.join();
+  EXPECT_EQ(plug_.dispatch(effEditClose), 1);
+}
+
+#else
+
+TEST(Vst2Editor, NeedsX11) {
+  GTEST_SKIP() << "built without X11";
+}
+
+#endif
