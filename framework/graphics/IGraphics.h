@@ -20,6 +20,7 @@
 class IEffectBase;
 class IParam;
 class RasterBitmap;
+class RasterFont;
 
 class IGraphics
 {
@@ -177,6 +178,12 @@ protected:
     // Index of the topmost control under the point that is neither hidden nor grayed, or -1.
     int GetMouseControlIdx(int x, int y, bool mouseOver = false) const;
     void DrawControl(IControl* control);
+    // Tells the host that the gesture begun by the last mouse-down on a parameter control is over.
+    void EndParamEdit();
+    // The text style's font from the process-wide cache (remembered in the style); null if none.
+    RasterFont* CacheFont(IText* text);
+    // Path of a bundled font file, looked up in the resource folder first.
+    std::string FontFile(const char* file) const;
 
     IEffectBase* mPlug;
     int mWidth;
@@ -187,6 +194,7 @@ protected:
     std::unique_ptr<RasterBitmap> mDrawBitmap;
     std::unique_ptr<RasterBitmap> mScratchBitmap;
     int mMouseCapture = -1;
+    int mEditedParam = -1;  // parameter whose gesture the host was told began, or -1
     int mMouseX = 0;
     int mMouseY = 0;
     int mMouseOver = -1;
