@@ -1,0 +1,48 @@
+#pragma once
+// The editor view a VST3 host embeds: opens the plug-in's editor window inside the host's window and
+// lets the host's run loop drive it (the redraw timer and the X connection's events).
+
+#include "pluginterfaces/gui/iplugview.h"
+#include "public.sdk/source/common/pluginview.h"
+
+class IEffectVST3;
+class IGraphicsLinux;
+
+class IEffectVST3View : public Steinberg::CPluginView,
+                        public Steinberg::Linux::ITimerHandler,
+                        public Steinberg::Linux::IEventHandler
+{
+public:
+    explicit IEffectVST3View(IEffectVST3* plug);
+    ~IEffectVST3View() override;
+
+    // ---- IPlugView (host UI thread) ----
+    Steinberg::tresult PLUGIN_API isPlatformTypeSupported(Steinberg::FIDString type) override;
+    Steinberg::tresult PLUGIN_API attached(void* parent, Steinberg::FIDString type) override;
+    Steinberg::tresult PLUGIN_API removed() override;
+    Steinberg::tresult PLUGIN_API getSize(Steinberg::ViewRect* size) override;
+    Steinberg::tresult PLUGIN_API onSize(Steinberg::ViewRect* newSize) override;
+
+    // ---- the host's run loop (host UI thread) ----
+    void PLUGIN_API onTimer() override;
+    void PLUGIN_API onFDIsSet(Steinberg::Linux::FileDescriptor fd) override;
+
+    // The plug-in asked for a new editor size (editor thread).
+    void RequestResize(int width, int height);
+
+    OBJ_METHODS(IEffectVST3View, Steinberg::CPluginView)
+    DEFINE_INTERFACES
+        DEF_INTERFACE(Steinberg::Linux::ITimerHandler)
+        DEF_INTERFACE(Steinberg::Linux::IEventHandler)
+    END_DEFINE_INTERFACES(Steinberg::CPluginView)
+    REFCOUNT_METHODS(Steinberg::CPluginView)
+
+private:
+    IGraphicsLinux* Window();
+    void StopRunLoop();
+
+    IEffectVST3* mPlug;
+    Steinberg::Linux::IRunLoop* mRunLoop = nullptr;
+    bool mTimerRegistered = false;
+    bool mHandlerRegistered = false;
+};

@@ -1,0 +1,16 @@
+// Interface ids the SDK declares but defines in sources we do not build: the editor view, its frame
+// and the Linux run loop.
+
+#include "pluginterfaces/gui/iplugview.h"
+
+namespace Steinberg
+{
+DEF_CLASS_IID(IPlugView)
+DEF_CLASS_IID(IPlugFrame)
+namespace Linux
+{
+DEF_CLASS_IID(IEventHandler)
+DEF_CLASS_IID(ITimerHandler)
+DEF_CLASS_IID(IRunLoop)
+} // namespace Linux
+} // namespace Steinberg
