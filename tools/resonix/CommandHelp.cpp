@@ -1,7 +1,6 @@
 #include "tools/resonix/CommandHelp.h"
 
-namespace command_help
-{
+namespace command_help {
 const char* const tool =
     "usage: resonix COMMAND [ARGS]\n"
     "\n"
@@ -80,4 +79,4 @@ const char* const coefficients =
     "  --json    {\"rate\", \"out_gain\", \"sections\": [[b0, b1, b2, a0, a1, a2], ...]}\n"
     "  --csv     \"section,b0,b1,b2,a0,a1,a2\", one line per section, then the output gain as a\n"
     "            last line \"gain,G,0,0,1,0,0\" (a section that only scales)\n";
-} // namespace command_help
+}  // namespace command_help
