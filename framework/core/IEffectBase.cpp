@@ -289,10 +289,14 @@ void IEffectBase::PassThroughBuffers(double, int nFrames) { RunBuffers(nFrames, 
 void IEffectBase::PassThroughBuffers(float, int nFrames) { RunBuffers(nFrames, true); }
 
 // Audio thread: no allocation. Host double buffers are used in place; float samples and
-// unconnected channels go through the scratch buffers, one block size at a time.
+// unconnected channels go through the scratch buffers, at most one block size at a time.
 void IEffectBase::RunBuffers(int nFrames, bool passThrough) {
   if (nFrames <= 0) return;
-  if (mBlockSize <= 0) {
+  bool direct = true;  // double buffers on every channel: no scratch needed, any length works
+  for (const InChannel& ch : mInChannels) direct = direct && ch.mConnected && ch.mSrc;
+  for (const OutChannel& ch : mOutChannels) direct = direct && ch.mConnected && ch.mDest;
+  const int piece = mBlockSize > 0 ? mBlockSize : (direct ? nFrames : 0);
+  if (piece <= 0) {
     // No block size from the host yet: nothing can be converted, so the host hears silence.
     for (OutChannel& ch : mOutChannels) {
       if (ch.mDest) std::fill(ch.mDest, ch.mDest + nFrames, 0.0);
@@ -300,8 +304,8 @@ void IEffectBase::RunBuffers(int nFrames, bool passThrough) {
     }
     return;
   }
-  for (int offset = 0; offset < nFrames; offset += mBlockSize) {
-    const int n = std::min(mBlockSize, nFrames - offset);
+  for (int offset = 0; offset < nFrames; offset += piece) {
+    const int n = std::min(piece, nFrames - offset);
     for (size_t c = 0; c < mInChannels.size(); ++c) {
       InChannel& ch = mInChannels[c];
       double* scratch = ch.mScratch.data();

@@ -116,9 +116,17 @@ TEST(EffectBase, MissingBuffersAndBlockSizeGiveSilenceNotACrash) {
   double* op = out.data();
   fx.AttachInputBuffers(0, 1, static_cast<double**>(nullptr), 16);
   fx.AttachOutputBuffers(0, 1, &op);
-  fx.ProcessBuffers(0.0, 16);  // no block size yet
+  fx.ProcessBuffers(0.0, 16);  // no block size yet, and the input needs a scratch buffer
   EXPECT_EQ(fx.processCalls, 0);
   for (double v : out) EXPECT_EQ(v, 0.0);
+
+  std::vector<double> in(16, 0.5);
+  double* ip = in.data();
+  fx.AttachInputBuffers(0, 1, &ip, 16);
+  fx.ProcessBuffers(0.0, 16);  // double buffers throughout need none
+  EXPECT_EQ(fx.processCalls, 1);
+  EXPECT_EQ(out[15], 0.5);
+  fx.AttachInputBuffers(0, 1, static_cast<double**>(nullptr), 16);
 
   fx.SetBlockSize(8);
   std::fill(out.begin(), out.end(), 3.0);
@@ -137,8 +145,8 @@ TEST(EffectBase, MissingBuffersAndBlockSizeGiveSilenceNotACrash) {
 
   fx.SetInputChannelConnections(0, 1, false);
   fx.SetBlockSize(8);
-  std::vector<double> in(8, 1.0);
-  double* ip = in.data();
+  in.assign(8, 1.0);
+  ip = in.data();
   op = out.data();
   fx.AttachInputBuffers(0, 1, &ip, 8);
   fx.AttachOutputBuffers(0, 1, &op);
