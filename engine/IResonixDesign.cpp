@@ -8,6 +8,7 @@
 // the previous set until the new one is published, and never sees a set being written.
 void IResonix::run() {
   std::lock_guard<std::mutex> one_design(design_mutex);
+  capture.clear_countdown();
   if (!design->fit(measured, target, band_freq, nbands, sample_rate)) return;  // curves not usable: keep the filter
 
   const int n = design->bands();
