@@ -5,9 +5,8 @@
 
 #include "raster/RasterFont.h"
 
-class FontCache
-{
-public:
-    // The same font for the same spec; null when the file cannot be read.
-    static RasterFont* Get(const RasterFont::Spec& spec);
+class FontCache {
+ public:
+  // The same font for the same spec; null when the file cannot be read.
+  static RasterFont* Get(const RasterFont::Spec& spec);
 };

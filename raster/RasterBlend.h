@@ -12,20 +12,14 @@
 
 #include "raster/RasterBitmap.h"
 
-enum class RasterBlendMode
-{
-    kCopyAlpha = 0,
-    kCopy = 1,
-    kAdd = 2,
-    kColorDodge = 3
-};
+enum class RasterBlendMode { kCopyAlpha = 0, kCopy = 1, kAdd = 2, kColorDodge = 3 };
 
 // Blends one source pixel over one destination pixel.
 uint32_t RasterBlendPixel(uint32_t dst, uint32_t src, RasterBlendMode mode, float alpha);
 
 // Copies the w x h block at (srcX, srcY) of src to (dstX, dstY) of dst.
-void RasterBlit(RasterBitmap& dst, const RasterBitmap& src, int dstX, int dstY, int srcX, int srcY, int w, int h,
-                RasterBlendMode mode, float alpha, const RasterRect& clip);
+void RasterBlit(RasterBitmap& dst, const RasterBitmap& src, int dstX, int dstY, int srcX, int srcY, int w,
+                int h, RasterBlendMode mode, float alpha, const RasterRect& clip);
 
-void RasterFillRect(RasterBitmap& dst, const RasterRect& rect, uint32_t argb, RasterBlendMode mode, float alpha,
-                    const RasterRect& clip);
+void RasterFillRect(RasterBitmap& dst, const RasterRect& rect, uint32_t argb, RasterBlendMode mode,
+                    float alpha, const RasterRect& clip);

@@ -7,5 +7,5 @@
 
 #include "raster/RasterBlend.h"
 
-void RasterLine(RasterBitmap& dst, float x1, float y1, float x2, float y2, uint32_t argb, RasterBlendMode mode,
-                float alpha, bool antiAlias, const RasterRect& clip);
+void RasterLine(RasterBitmap& dst, float x1, float y1, float x2, float y2, uint32_t argb,
+                RasterBlendMode mode, float alpha, bool antiAlias, const RasterRect& clip);

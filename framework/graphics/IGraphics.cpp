@@ -13,580 +13,450 @@
 #include "raster/RasterBlend.h"
 #include "raster/RasterLine.h"
 
-namespace
-{
+namespace {
 // Decoded bitmaps, shared by every editor of the process and never freed before exit.
-struct BitmapCache
-{
-    std::mutex mutex;
-    std::map<int, std::unique_ptr<RasterBitmap>> bitmaps;
+struct BitmapCache {
+  std::mutex mutex;
+  std::map<int, std::unique_ptr<RasterBitmap>> bitmaps;
 };
-BitmapCache& TheBitmapCache()
-{
-    static BitmapCache* cache = new BitmapCache;
-    return *cache;
+BitmapCache& TheBitmapCache() {
+  static BitmapCache* cache = new BitmapCache;
+  return *cache;
 }
 
-struct DefaultFolder
-{
-    std::mutex mutex;
-    std::string folder;
+struct DefaultFolder {
+  std::mutex mutex;
+  std::string folder;
 };
-DefaultFolder& TheDefaultFolder()
-{
-    static DefaultFolder* folder = [] {
-        auto* f = new DefaultFolder;
-        const char* env = std::getenv("RESONIX_RESOURCE_DIR");
-        f->folder = env && *env ? env : RESONIX_BUILD_RESOURCES_DIR;
-        return f;
-    }();
-    return *folder;
+DefaultFolder& TheDefaultFolder() {
+  static DefaultFolder* folder = [] {
+    auto* f = new DefaultFolder;
+    const char* env = std::getenv("RESONIX_RESOURCE_DIR");
+    f->folder = env && *env ? env : RESONIX_BUILD_RESOURCES_DIR;
+    return f;
+  }();
+  return *folder;
 }
 
-std::string HomeFolder()
-{
-    const char* home = std::getenv("HOME");
-    return home && *home ? home : "/tmp";
+std::string HomeFolder() {
+  const char* home = std::getenv("HOME");
+  return home && *home ? home : "/tmp";
 }
-} // namespace
+}  // namespace
 
 IGraphics::IGraphics(IEffectBase* plug, int w, int h, int refreshFPS)
-    : mPlug(plug), mWidth(std::max(0, w)), mHeight(std::max(0, h)), mFPS(refreshFPS > 0 ? refreshFPS : kDefaultFPS),
-      mResourceFolder(DefaultResourceFolder())
-{
-}
+    : mPlug(plug),
+      mWidth(std::max(0, w)),
+      mHeight(std::max(0, h)),
+      mFPS(refreshFPS > 0 ? refreshFPS : kDefaultFPS),
+      mResourceFolder(DefaultResourceFolder()) {}
 
 IGraphics::~IGraphics() = default;
 
-std::string IGraphics::DefaultResourceFolder()
-{
-    DefaultFolder& f = TheDefaultFolder();
-    std::lock_guard<std::mutex> lock(f.mutex);
-    return f.folder;
+std::string IGraphics::DefaultResourceFolder() {
+  DefaultFolder& f = TheDefaultFolder();
+  std::lock_guard<std::mutex> lock(f.mutex);
+  return f.folder;
 }
 
-void IGraphics::SetDefaultResourceFolder(const std::string& folder)
-{
-    DefaultFolder& f = TheDefaultFolder();
-    std::lock_guard<std::mutex> lock(f.mutex);
-    f.folder = folder;
+void IGraphics::SetDefaultResourceFolder(const std::string& folder) {
+  DefaultFolder& f = TheDefaultFolder();
+  std::lock_guard<std::mutex> lock(f.mutex);
+  f.folder = folder;
 }
 
 // ---- building ----
 
-IBitmap IGraphics::LoadIBitmap(int id, const char* name, int nStates, bool framesAreHorizontal)
-{
-    BitmapCache& cache = TheBitmapCache();
-    std::lock_guard<std::mutex> lock(cache.mutex);
-    auto it = cache.bitmaps.find(id);
-    if (it == cache.bitmaps.end())
-    {
-        std::unique_ptr<RasterBitmap> loaded = OSLoadBitmap(id, name);
-        if (!loaded)
-            return IBitmap(nullptr, 0, 0, nStates, framesAreHorizontal);
-        it = cache.bitmaps.emplace(id, std::move(loaded)).first;
-    }
-    RasterBitmap* bitmap = it->second.get();
-    return IBitmap(bitmap, bitmap->Width(), bitmap->Height(), nStates, framesAreHorizontal);
+IBitmap IGraphics::LoadIBitmap(int id, const char* name, int nStates, bool framesAreHorizontal) {
+  BitmapCache& cache = TheBitmapCache();
+  std::lock_guard<std::mutex> lock(cache.mutex);
+  auto it = cache.bitmaps.find(id);
+  if (it == cache.bitmaps.end()) {
+    std::unique_ptr<RasterBitmap> loaded = OSLoadBitmap(id, name);
+    if (!loaded) return IBitmap(nullptr, 0, 0, nStates, framesAreHorizontal);
+    it = cache.bitmaps.emplace(id, std::move(loaded)).first;
+  }
+  RasterBitmap* bitmap = it->second.get();
+  return IBitmap(bitmap, bitmap->Width(), bitmap->Height(), nStates, framesAreHorizontal);
 }
 
-void IGraphics::AttachBackground(int id, const char* name)
-{
-    IBitmap bitmap = LoadIBitmap(id, name, 1);
-    mControls.insert(mControls.begin(),
-                     std::make_unique<IBitmapControl>(mPlug, 0, 0, -1, &bitmap, IChannelBlend::kBlendClobber));
+void IGraphics::AttachBackground(int id, const char* name) {
+  IBitmap bitmap = LoadIBitmap(id, name, 1);
+  mControls.insert(mControls.begin(),
+                   std::make_unique<IBitmapControl>(mPlug, 0, 0, -1, &bitmap, IChannelBlend::kBlendClobber));
 }
 
-void IGraphics::AttachPanelBackground(const IColor* color)
-{
-    mControls.insert(mControls.begin(), std::make_unique<IPanelControl>(mPlug, IRECT(0, 0, mWidth, mHeight), color));
+void IGraphics::AttachPanelBackground(const IColor* color) {
+  mControls.insert(mControls.begin(),
+                   std::make_unique<IPanelControl>(mPlug, IRECT(0, 0, mWidth, mHeight), color));
 }
 
-int IGraphics::AttachControl(IControl* control)
-{
-    mControls.emplace_back(control);
-    return NControls() - 1;
+int IGraphics::AttachControl(IControl* control) {
+  mControls.emplace_back(control);
+  return NControls() - 1;
 }
 
-void IGraphics::AttachKeyCatcher(IControl* control)
-{
-    mKeyCatcher.reset(control);
+void IGraphics::AttachKeyCatcher(IControl* control) {
+  mKeyCatcher.reset(control);
 }
 
-void IGraphics::HideControl(int paramIdx, bool hide)
-{
-    for (auto& c : mControls)
-    {
-        if (c->ParamIdx() == paramIdx)
-            c->Hide(hide);
-    }
+void IGraphics::HideControl(int paramIdx, bool hide) {
+  for (auto& c : mControls) {
+    if (c->ParamIdx() == paramIdx) c->Hide(hide);
+  }
 }
 
-void IGraphics::GrayOutControl(int paramIdx, bool gray)
-{
-    for (auto& c : mControls)
-    {
-        if (c->ParamIdx() == paramIdx)
-            c->GrayOut(gray);
-    }
+void IGraphics::GrayOutControl(int paramIdx, bool gray) {
+  for (auto& c : mControls) {
+    if (c->ParamIdx() == paramIdx) c->GrayOut(gray);
+  }
 }
 
-void IGraphics::ClampControl(int paramIdx, double lo, double hi, bool normalized)
-{
-    if (!normalized)
-    {
-        const IParam* param = mPlug ? mPlug->GetParam(paramIdx) : nullptr;
-        if (!param)
-            return;
-        lo = param->GetNormalized(lo);
-        hi = param->GetNormalized(hi);
-    }
-    for (auto& c : mControls)
-    {
-        if (c->ParamIdx() == paramIdx)
-            c->Clamp(lo, hi);
-    }
+void IGraphics::ClampControl(int paramIdx, double lo, double hi, bool normalized) {
+  if (!normalized) {
+    const IParam* param = mPlug ? mPlug->GetParam(paramIdx) : nullptr;
+    if (!param) return;
+    lo = param->GetNormalized(lo);
+    hi = param->GetNormalized(hi);
+  }
+  for (auto& c : mControls) {
+    if (c->ParamIdx() == paramIdx) c->Clamp(lo, hi);
+  }
 }
 
-void IGraphics::PrepDraw()
-{
-    mDrawBitmap = std::make_unique<RasterBitmap>(mWidth, mHeight, 0xFF000000u);
-    mScratchBitmap = std::make_unique<RasterBitmap>(mWidth, mHeight, 0xFF000000u);
-    mDrawRECT = IRECT(0, 0, mWidth, mHeight);
+void IGraphics::PrepDraw() {
+  mDrawBitmap = std::make_unique<RasterBitmap>(mWidth, mHeight, 0xFF000000u);
+  mScratchBitmap = std::make_unique<RasterBitmap>(mWidth, mHeight, 0xFF000000u);
+  mDrawRECT = IRECT(0, 0, mWidth, mHeight);
 }
 
-void IGraphics::Resize(int w, int h)
-{
-    std::lock_guard<std::recursive_mutex> lock(mMutex);
-    mDrawBitmap.reset();
-    mScratchBitmap.reset();
-    mWidth = std::max(0, w);
-    mHeight = std::max(0, h);
-    PrepDraw();
-    if (mPlug)
-        mPlug->ResizeGraphics(mWidth, mHeight);
+void IGraphics::Resize(int w, int h) {
+  std::lock_guard<std::recursive_mutex> lock(mMutex);
+  mDrawBitmap.reset();
+  mScratchBitmap.reset();
+  mWidth = std::max(0, w);
+  mHeight = std::max(0, h);
+  PrepDraw();
+  if (mPlug) mPlug->ResizeGraphics(mWidth, mHeight);
 }
 
 // ---- parameter traffic ----
 
-void IGraphics::SetParameterFromPlug(int paramIdx, double value, bool normalized)
-{
-    if (!normalized)
-    {
-        const IParam* param = mPlug ? mPlug->GetParam(paramIdx) : nullptr;
-        if (!param)
-            return;
-        value = param->GetNormalized(value);
-    }
-    for (auto& c : mControls)
-    {
-        if (c->ParamIdx() == paramIdx)
-            c->SetValueFromPlug(value);
-        const int aux = c->AuxParamIdx(paramIdx);
-        if (aux >= 0)
-            c->SetAuxParamValueFromPlug(aux, value);
-    }
+void IGraphics::SetParameterFromPlug(int paramIdx, double value, bool normalized) {
+  if (!normalized) {
+    const IParam* param = mPlug ? mPlug->GetParam(paramIdx) : nullptr;
+    if (!param) return;
+    value = param->GetNormalized(value);
+  }
+  for (auto& c : mControls) {
+    if (c->ParamIdx() == paramIdx) c->SetValueFromPlug(value);
+    const int aux = c->AuxParamIdx(paramIdx);
+    if (aux >= 0) c->SetAuxParamValueFromPlug(aux, value);
+  }
 }
 
-void IGraphics::SetControlFromPlug(int controlIdx, double normalizedValue)
-{
-    if (IControl* c = GetControl(controlIdx))
-        c->SetValueFromPlug(normalizedValue);
+void IGraphics::SetControlFromPlug(int controlIdx, double normalizedValue) {
+  if (IControl* c = GetControl(controlIdx)) c->SetValueFromPlug(normalizedValue);
 }
 
-void IGraphics::SetAllControlsDirty()
-{
-    for (auto& c : mControls)
-        c->SetDirty(false);
+void IGraphics::SetAllControlsDirty() {
+  for (auto& c : mControls) c->SetDirty(false);
 }
 
-void IGraphics::SetParameterFromGUI(int paramIdx, double normalizedValue)
-{
-    for (auto& c : mControls)
-    {
-        if (c->ParamIdx() == paramIdx)
-            c->SetValueFromUserInput(normalizedValue);
-    }
+void IGraphics::SetParameterFromGUI(int paramIdx, double normalizedValue) {
+  for (auto& c : mControls) {
+    if (c->ParamIdx() == paramIdx) c->SetValueFromUserInput(normalizedValue);
+  }
 }
 
 // ---- redraw cycle ----
 
-bool IGraphics::IsDirty(IRECT* rect)
-{
-    std::lock_guard<std::recursive_mutex> lock(mMutex);
-    IRECT r;
-    bool dirty = false;
-    for (auto& c : mControls)
-    {
-        if (c->IsDirty())
-        {
-            r = r.Union(*c->GetRECT());
-            dirty = true;
-        }
+bool IGraphics::IsDirty(IRECT* rect) {
+  std::lock_guard<std::recursive_mutex> lock(mMutex);
+  IRECT r;
+  bool dirty = false;
+  for (auto& c : mControls) {
+    if (c->IsDirty()) {
+      r = r.Union(*c->GetRECT());
+      dirty = true;
     }
-    if (rect)
-        *rect = r;
-    return dirty;
+  }
+  if (rect) *rect = r;
+  return dirty;
 }
 
-void IGraphics::DrawControl(IControl* control)
-{
-    control->Draw(this);
+void IGraphics::DrawControl(IControl* control) {
+  control->Draw(this);
 }
 
-void IGraphics::Draw(IRECT* rect)
-{
-    std::lock_guard<std::recursive_mutex> lock(mMutex);
-    if (mControls.empty() || !rect)
-        return;
-    if (!mDrawBitmap)
-        PrepDraw();
-    const int n = NControls();
-    if (mStrict)
-    {
-        mDrawRECT = *rect;
-        for (auto& c : mControls)
-        {
-            if (!c->IsHidden() && c->GetRECT()->Intersects(*rect))
-                DrawControl(c.get());
-        }
-        for (auto& c : mControls)
-            c->SetClean();
+void IGraphics::Draw(IRECT* rect) {
+  std::lock_guard<std::recursive_mutex> lock(mMutex);
+  if (mControls.empty() || !rect) return;
+  if (!mDrawBitmap) PrepDraw();
+  const int n = NControls();
+  if (mStrict) {
+    mDrawRECT = *rect;
+    for (auto& c : mControls) {
+      if (!c->IsHidden() && c->GetRECT()->Intersects(*rect)) DrawControl(c.get());
     }
-    else if (mControls[0]->IsDirty())
-    {
-        mDrawRECT = *mControls[0]->GetRECT();
-        for (int i = 0; i < n; ++i)
-        {
-            if (i == 0 || !mControls[size_t(i)]->IsHidden())
-                DrawControl(mControls[size_t(i)].get());
-        }
-        for (auto& c : mControls)
-            c->SetClean();
+    for (auto& c : mControls) c->SetClean();
+  } else if (mControls[0]->IsDirty()) {
+    mDrawRECT = *mControls[0]->GetRECT();
+    for (int i = 0; i < n; ++i) {
+      if (i == 0 || !mControls[size_t(i)]->IsHidden()) DrawControl(mControls[size_t(i)].get());
     }
-    else
-    {
-        for (int i = 1; i < n; ++i)
-        {
-            IControl* dirty = mControls[size_t(i)].get();
-            if (!dirty->IsDirty())
-                continue;
-            mDrawRECT = *dirty->GetRECT();
-            for (int j = 0; j < n; ++j)
-            {
-                IControl* c = mControls[size_t(j)].get();
-                if (!c->IsHidden() && (j == i || c->GetRECT()->Intersects(mDrawRECT)))
-                    DrawControl(c);
-            }
-            dirty->SetClean();
-        }
+    for (auto& c : mControls) c->SetClean();
+  } else {
+    for (int i = 1; i < n; ++i) {
+      IControl* dirty = mControls[size_t(i)].get();
+      if (!dirty->IsDirty()) continue;
+      mDrawRECT = *dirty->GetRECT();
+      for (int j = 0; j < n; ++j) {
+        IControl* c = mControls[size_t(j)].get();
+        if (!c->IsHidden() && (j == i || c->GetRECT()->Intersects(mDrawRECT))) DrawControl(c);
+      }
+      dirty->SetClean();
     }
-    DrawScreen(rect);
+  }
+  DrawScreen(rect);
 }
 
-void IGraphics::SetStrictDrawing(bool strict)
-{
-    mStrict = strict;
-    SetAllControlsDirty();
+void IGraphics::SetStrictDrawing(bool strict) {
+  mStrict = strict;
+  SetAllControlsDirty();
 }
 
 // ---- drawing ----
 
-namespace
-{
-RasterBlendMode ModeOf(const IChannelBlend* blend)
-{
-    switch (blend ? blend->mMethod : IChannelBlend::kBlendNone)
-    {
+namespace {
+RasterBlendMode ModeOf(const IChannelBlend* blend) {
+  switch (blend ? blend->mMethod : IChannelBlend::kBlendNone) {
     case IChannelBlend::kBlendClobber:
-        return RasterBlendMode::kCopy;
+      return RasterBlendMode::kCopy;
     case IChannelBlend::kBlendAdd:
-        return RasterBlendMode::kAdd;
+      return RasterBlendMode::kAdd;
     case IChannelBlend::kBlendColorDodge:
-        return RasterBlendMode::kColorDodge;
+      return RasterBlendMode::kColorDodge;
     default:
-        return RasterBlendMode::kCopyAlpha;
-    }
+      return RasterBlendMode::kCopyAlpha;
+  }
 }
-float WeightOf(const IChannelBlend* blend)
-{
-    return blend ? blend->mWeight : 1.0f;
+float WeightOf(const IChannelBlend* blend) {
+  return blend ? blend->mWeight : 1.0f;
 }
-RasterRect ToRaster(const IRECT& r)
-{
-    return RasterRect{r.L, r.T, r.R, r.B};
+RasterRect ToRaster(const IRECT& r) {
+  return RasterRect{r.L, r.T, r.R, r.B};
 }
-} // namespace
+}  // namespace
 
-bool IGraphics::DrawBitmap(IBitmap* bitmap, IRECT* dest, int frame, const IChannelBlend* blend)
-{
-    if (!bitmap || !dest)
-        return true;
-    int srcX = 0, srcY = 0;
-    if (bitmap->N >= 2 && frame > 1)
-    {
-        const double offset = double(frame - 1) / double(bitmap->N);
-        if (bitmap->mFramesAreHorizontal)
-            srcX = int(offset * bitmap->W + 0.5);
-        else
-            srcY = int(offset * bitmap->H + 0.5);
-    }
-    return DrawBitmap(bitmap, dest, srcX, srcY, blend);
+bool IGraphics::DrawBitmap(IBitmap* bitmap, IRECT* dest, int frame, const IChannelBlend* blend) {
+  if (!bitmap || !dest) return true;
+  int srcX = 0, srcY = 0;
+  if (bitmap->N >= 2 && frame > 1) {
+    const double offset = double(frame - 1) / double(bitmap->N);
+    if (bitmap->mFramesAreHorizontal)
+      srcX = int(offset * bitmap->W + 0.5);
+    else
+      srcY = int(offset * bitmap->H + 0.5);
+  }
+  return DrawBitmap(bitmap, dest, srcX, srcY, blend);
 }
 
-bool IGraphics::DrawBitmap(IBitmap* bitmap, IRECT* dest, int srcX, int srcY, const IChannelBlend* blend)
-{
-    if (!bitmap || !bitmap->mData || !dest || !mDrawBitmap)
-        return true;
-    RasterBlit(*mDrawBitmap, *bitmap->mData, dest->L, dest->T, srcX, srcY, dest->W(), dest->H(), ModeOf(blend),
-               WeightOf(blend), ToRaster(mDrawRECT));
-    return true;
+bool IGraphics::DrawBitmap(IBitmap* bitmap, IRECT* dest, int srcX, int srcY, const IChannelBlend* blend) {
+  if (!bitmap || !bitmap->mData || !dest || !mDrawBitmap) return true;
+  RasterBlit(*mDrawBitmap, *bitmap->mData, dest->L, dest->T, srcX, srcY, dest->W(), dest->H(), ModeOf(blend),
+             WeightOf(blend), ToRaster(mDrawRECT));
+  return true;
 }
 
-bool IGraphics::FillIRect(const IColor* color, IRECT* rect, const IChannelBlend* blend)
-{
-    if (!color || !rect || !mDrawBitmap)
-        return true;
-    RasterFillRect(*mDrawBitmap, ToRaster(*rect), color->ARGB(), ModeOf(blend), WeightOf(blend), ToRaster(mDrawRECT));
-    return true;
+bool IGraphics::FillIRect(const IColor* color, IRECT* rect, const IChannelBlend* blend) {
+  if (!color || !rect || !mDrawBitmap) return true;
+  RasterFillRect(*mDrawBitmap, ToRaster(*rect), color->ARGB(), ModeOf(blend), WeightOf(blend),
+                 ToRaster(mDrawRECT));
+  return true;
 }
 
-bool IGraphics::DrawLine(const IColor* color, float x1, float y1, float x2, float y2, const IChannelBlend* blend,
-                         bool antiAlias)
-{
-    if (!color || !mDrawBitmap)
-        return true;
-    RasterLine(*mDrawBitmap, x1, y1, x2, y2, color->ARGB(), ModeOf(blend), WeightOf(blend), antiAlias,
-               ToRaster(mDrawRECT));
-    return true;
+bool IGraphics::DrawLine(const IColor* color, float x1, float y1, float x2, float y2,
+                         const IChannelBlend* blend, bool antiAlias) {
+  if (!color || !mDrawBitmap) return true;
+  RasterLine(*mDrawBitmap, x1, y1, x2, y2, color->ARGB(), ModeOf(blend), WeightOf(blend), antiAlias,
+             ToRaster(mDrawRECT));
+  return true;
 }
 
 // ---- mouse and keys ----
 
-int IGraphics::GetMouseControlIdx(int x, int y, bool mouseOver) const
-{
-    for (int i = NControls() - 1; i >= 0; --i)
-    {
-        IControl* c = mControls[size_t(i)].get();
-        if (c->IsHidden())
-            continue;
-        if (c->IsGrayed() && !(mouseOver && c->GetMOWhenGrayed()))
-            continue;
-        if (c->IsHit(x, y))
-            return i;
-    }
-    return -1;
+int IGraphics::GetMouseControlIdx(int x, int y, bool mouseOver) const {
+  for (int i = NControls() - 1; i >= 0; --i) {
+    IControl* c = mControls[size_t(i)].get();
+    if (c->IsHidden()) continue;
+    if (c->IsGrayed() && !(mouseOver && c->GetMOWhenGrayed())) continue;
+    if (c->IsHit(x, y)) return i;
+  }
+  return -1;
 }
 
-void IGraphics::OnMouseDown(int x, int y, IMouseMod* mod)
-{
-    std::lock_guard<std::recursive_mutex> lock(mMutex);
-    ReleaseMouseCapture();
-    const int idx = GetMouseControlIdx(x, y);
-    if (idx < 0)
-        return;
-    IControl* c = mControls[size_t(idx)].get();
+void IGraphics::OnMouseDown(int x, int y, IMouseMod* mod) {
+  std::lock_guard<std::recursive_mutex> lock(mMutex);
+  ReleaseMouseCapture();
+  const int idx = GetMouseControlIdx(x, y);
+  if (idx < 0) return;
+  IControl* c = mControls[size_t(idx)].get();
+  mMouseCapture = idx;
+  mMouseX = x;
+  mMouseY = y;
+  const int param = c->ParamIdx();
+  if (param >= 0 && mPlug) {
+    mPlug->BeginInformHostOfParamChange(param);
+    mEditedParam = param;
+  }
+  c->OnMouseDown(x, y, mod);
+}
+
+void IGraphics::OnMouseDrag(int x, int y, IMouseMod* mod) {
+  std::lock_guard<std::recursive_mutex> lock(mMutex);
+  IControl* c = GetControl(mMouseCapture);
+  if (!c) return;
+  const int dX = x - mMouseX, dY = y - mMouseY;
+  if (dX == 0 && dY == 0) return;
+  c->OnMouseDrag(x, y, dX, dY, mod);
+  mMouseX = x;
+  mMouseY = y;
+}
+
+void IGraphics::OnMouseUp(int x, int y, IMouseMod* mod) {
+  std::lock_guard<std::recursive_mutex> lock(mMutex);
+  const int idx = mMouseCapture >= 0 ? mMouseCapture : GetMouseControlIdx(x, y);
+  mMouseCapture = -1;
+  if (IControl* c = GetControl(idx)) c->OnMouseUp(x, y, mod);
+  EndParamEdit();
+}
+
+bool IGraphics::OnMouseDblClick(int x, int y, IMouseMod* mod) {
+  std::lock_guard<std::recursive_mutex> lock(mMutex);
+  ReleaseMouseCapture();
+  const int idx = GetMouseControlIdx(x, y);
+  if (idx < 0) return false;
+  IControl* c = mControls[size_t(idx)].get();
+  if (c->GetDblAsSingleClick()) {
     mMouseCapture = idx;
     mMouseX = x;
     mMouseY = y;
-    const int param = c->ParamIdx();
-    if (param >= 0 && mPlug)
-    {
-        mPlug->BeginInformHostOfParamChange(param);
-        mEditedParam = param;
-    }
     c->OnMouseDown(x, y, mod);
-}
-
-void IGraphics::OnMouseDrag(int x, int y, IMouseMod* mod)
-{
-    std::lock_guard<std::recursive_mutex> lock(mMutex);
-    IControl* c = GetControl(mMouseCapture);
-    if (!c)
-        return;
-    const int dX = x - mMouseX, dY = y - mMouseY;
-    if (dX == 0 && dY == 0)
-        return;
-    c->OnMouseDrag(x, y, dX, dY, mod);
-    mMouseX = x;
-    mMouseY = y;
-}
-
-void IGraphics::OnMouseUp(int x, int y, IMouseMod* mod)
-{
-    std::lock_guard<std::recursive_mutex> lock(mMutex);
-    const int idx = mMouseCapture >= 0 ? mMouseCapture : GetMouseControlIdx(x, y);
-    mMouseCapture = -1;
-    if (IControl* c = GetControl(idx))
-        c->OnMouseUp(x, y, mod);
-    EndParamEdit();
-}
-
-bool IGraphics::OnMouseDblClick(int x, int y, IMouseMod* mod)
-{
-    std::lock_guard<std::recursive_mutex> lock(mMutex);
-    ReleaseMouseCapture();
-    const int idx = GetMouseControlIdx(x, y);
-    if (idx < 0)
-        return false;
-    IControl* c = mControls[size_t(idx)].get();
-    if (c->GetDblAsSingleClick())
-    {
-        mMouseCapture = idx;
-        mMouseX = x;
-        mMouseY = y;
-        c->OnMouseDown(x, y, mod);
-        return true;
-    }
-    c->OnMouseDblClick(x, y, mod);
-    return false;
-}
-
-void IGraphics::OnMouseWheel(int x, int y, IMouseMod* mod, int d)
-{
-    std::lock_guard<std::recursive_mutex> lock(mMutex);
-    const int idx = mMouseCapture >= 0 ? mMouseCapture : GetMouseControlIdx(x, y);
-    if (IControl* c = GetControl(idx))
-        c->OnMouseWheel(x, y, mod, d);
-}
-
-bool IGraphics::OnMouseOver(int x, int y, IMouseMod* mod)
-{
-    std::lock_guard<std::recursive_mutex> lock(mMutex);
-    if (!mHandleMouseOver)
-        return false;
-    const int idx = mMouseCapture >= 0 ? mMouseCapture : GetMouseControlIdx(x, y, true);
-    if (mMouseOver >= 0 && mMouseOver != idx)
-    {
-        if (IControl* previous = GetControl(mMouseOver))
-            previous->OnMouseOut();
-    }
-    mMouseOver = idx;
-    if (IControl* c = GetControl(idx))
-        c->OnMouseOver(x, y, mod);
     return true;
+  }
+  c->OnMouseDblClick(x, y, mod);
+  return false;
 }
 
-void IGraphics::OnMouseOut()
-{
-    std::lock_guard<std::recursive_mutex> lock(mMutex);
-    for (auto& c : mControls)
-        c->OnMouseOut();
-    mMouseOver = -1;
+void IGraphics::OnMouseWheel(int x, int y, IMouseMod* mod, int d) {
+  std::lock_guard<std::recursive_mutex> lock(mMutex);
+  const int idx = mMouseCapture >= 0 ? mMouseCapture : GetMouseControlIdx(x, y);
+  if (IControl* c = GetControl(idx)) c->OnMouseWheel(x, y, mod, d);
 }
 
-bool IGraphics::OnKeyDown(int x, int y, int key)
-{
-    std::lock_guard<std::recursive_mutex> lock(mMutex);
-    if (mMouseCapture > 0)
-        return mControls[size_t(mMouseCapture)]->OnKeyDown(x, y, key);
-    const int idx = GetMouseControlIdx(x, y);
-    if (idx > 0)
-        return mControls[size_t(idx)]->OnKeyDown(x, y, key);
-    return mKeyCatcher ? mKeyCatcher->OnKeyDown(x, y, key) : false;
+bool IGraphics::OnMouseOver(int x, int y, IMouseMod* mod) {
+  std::lock_guard<std::recursive_mutex> lock(mMutex);
+  if (!mHandleMouseOver) return false;
+  const int idx = mMouseCapture >= 0 ? mMouseCapture : GetMouseControlIdx(x, y, true);
+  if (mMouseOver >= 0 && mMouseOver != idx) {
+    if (IControl* previous = GetControl(mMouseOver)) previous->OnMouseOut();
+  }
+  mMouseOver = idx;
+  if (IControl* c = GetControl(idx)) c->OnMouseOver(x, y, mod);
+  return true;
 }
 
-void IGraphics::OnGUIIdle()
-{
-    for (auto& c : mControls)
-        c->OnGUIIdle();
+void IGraphics::OnMouseOut() {
+  std::lock_guard<std::recursive_mutex> lock(mMutex);
+  for (auto& c : mControls) c->OnMouseOut();
+  mMouseOver = -1;
 }
 
-void IGraphics::ReleaseMouseCapture()
-{
-    mMouseCapture = -1;
-    EndParamEdit();
+bool IGraphics::OnKeyDown(int x, int y, int key) {
+  std::lock_guard<std::recursive_mutex> lock(mMutex);
+  if (mMouseCapture > 0) return mControls[size_t(mMouseCapture)]->OnKeyDown(x, y, key);
+  const int idx = GetMouseControlIdx(x, y);
+  if (idx > 0) return mControls[size_t(idx)]->OnKeyDown(x, y, key);
+  return mKeyCatcher ? mKeyCatcher->OnKeyDown(x, y, key) : false;
 }
 
-void IGraphics::EndParamEdit()
-{
-    // Only a gesture the host was told of is closed, once.
-    if (mEditedParam >= 0 && mPlug)
-        mPlug->EndInformHostOfParamChange(mEditedParam);
-    mEditedParam = -1;
+void IGraphics::OnGUIIdle() {
+  for (auto& c : mControls) c->OnGUIIdle();
+}
+
+void IGraphics::ReleaseMouseCapture() {
+  mMouseCapture = -1;
+  EndParamEdit();
+}
+
+void IGraphics::EndParamEdit() {
+  // Only a gesture the host was told of is closed, once.
+  if (mEditedParam >= 0 && mPlug) mPlug->EndInformHostOfParamChange(mEditedParam);
+  mEditedParam = -1;
 }
 
 // ---- paths ----
 
-void IGraphics::HostPath(std::string* path)
-{
-    if (path)
-        *path = HomeFolder();
+void IGraphics::HostPath(std::string* path) {
+  if (path) *path = HomeFolder();
 }
 
-void IGraphics::PluginPath(std::string* path)
-{
-    if (path)
-        *path = mResourceFolder;
+void IGraphics::PluginPath(std::string* path) {
+  if (path) *path = mResourceFolder;
 }
 
-void IGraphics::DesktopPath(std::string* path)
-{
-    if (path)
-        *path = HomeFolder() + "/Desktop";
+void IGraphics::DesktopPath(std::string* path) {
+  if (path) *path = HomeFolder() + "/Desktop";
 }
 
-void IGraphics::AppSupportPath(std::string* path, bool isSystem)
-{
-    if (!path)
-        return;
-    const char* config = std::getenv("XDG_CONFIG_HOME");
-    *path = isSystem ? std::string("/etc/xdg") : config && *config ? std::string(config) : HomeFolder() + "/.config";
+void IGraphics::AppSupportPath(std::string* path, bool isSystem) {
+  if (!path) return;
+  const char* config = std::getenv("XDG_CONFIG_HOME");
+  *path = isSystem            ? std::string("/etc/xdg")
+          : config && *config ? std::string(config)
+                              : HomeFolder() + "/.config";
 }
 
 // ---- value prompts ----
 
-void IGraphics::PromptUserInput(IControl* control, IParam* param, IRECT* rect)
-{
-    if (!control || !param || !rect)
-        return;
-    const int n = param->GetNDisplayTexts();
-    if (param->Type() == IParam::kTypeEnum || (param->Type() == IParam::kTypeBool && n > 0))
-    {
-        IPopupMenu menu;
-        for (int i = 0; i < n; ++i)
-        {
-            int value = 0;
-            const char* text = param->GetDisplayTextAtIdx(i, &value);
-            menu.AddItem(text, value == param->Int());
-        }
-        IPopupMenu* chosen = CreateIPopupMenu(&menu, rect);
-        if (!chosen)
-            return;
-        int value = 0;
-        param->GetDisplayTextAtIdx(chosen->GetChosenItemIdx(), &value);
-        if (chosen->GetChosenItemIdx() >= 0)
-            control->SetValueFromUserInput(param->GetNormalized(double(value)));
-        return;
+void IGraphics::PromptUserInput(IControl* control, IParam* param, IRECT* rect) {
+  if (!control || !param || !rect) return;
+  const int n = param->GetNDisplayTexts();
+  if (param->Type() == IParam::kTypeEnum || (param->Type() == IParam::kTypeBool && n > 0)) {
+    IPopupMenu menu;
+    for (int i = 0; i < n; ++i) {
+      int value = 0;
+      const char* text = param->GetDisplayTextAtIdx(i, &value);
+      menu.AddItem(text, value == param->Int());
     }
-    const std::string current = param->GetDisplayForHost();
-    CreateTextEntry(control, control->GetText(), rect, current.c_str(), param);
+    IPopupMenu* chosen = CreateIPopupMenu(&menu, rect);
+    if (!chosen) return;
+    int value = 0;
+    param->GetDisplayTextAtIdx(chosen->GetChosenItemIdx(), &value);
+    if (chosen->GetChosenItemIdx() >= 0) control->SetValueFromUserInput(param->GetNormalized(double(value)));
+    return;
+  }
+  const std::string current = param->GetDisplayForHost();
+  CreateTextEntry(control, control->GetText(), rect, current.c_str(), param);
 }
 
-void IGraphics::SetFromStringAfterPrompt(IControl* control, IParam* param, const char* text)
-{
-    if (!control)
-        return;
-    const char* str = text ? text : "";
-    if (!param)
-    {
-        control->TextFromTextEntry(str);
-        return;
-    }
-    double value = 0.0;
-    if (param->Type() == IParam::kTypeBool || param->Type() == IParam::kTypeEnum)
-    {
-        int mapped = 0;
-        value = param->MapDisplayText(str, &mapped) ? mapped : 0.0;
-    }
-    else
-    {
-        value = std::atof(str);
-        if (std::isnan(value))
-            return;  // not a number: the entry changes nothing
-        if (param->NegateDisplay())
-            value = -value;
-    }
-    value = std::clamp(value, param->Min(), param->Max());
-    control->SetValueFromUserInput(param->GetNormalized(value));
+void IGraphics::SetFromStringAfterPrompt(IControl* control, IParam* param, const char* text) {
+  if (!control) return;
+  const char* str = text ? text : "";
+  if (!param) {
+    control->TextFromTextEntry(str);
+    return;
+  }
+  double value = 0.0;
+  if (param->Type() == IParam::kTypeBool || param->Type() == IParam::kTypeEnum) {
+    int mapped = 0;
+    value = param->MapDisplayText(str, &mapped) ? mapped : 0.0;
+  } else {
+    value = std::atof(str);
+    if (std::isnan(value)) return;  // not a number: the entry changes nothing
+    if (param->NegateDisplay()) value = -value;
+  }
+  value = std::clamp(value, param->Min(), param->Max());
+  control->SetValueFromUserInput(param->GetNormalized(value));
 }

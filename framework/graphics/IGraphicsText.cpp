@@ -9,119 +9,98 @@
 #include "raster/PngCodec.h"
 #include "raster/RasterBitmap.h"
 
-namespace
-{
+namespace {
 // Where Debian keeps the fonts, for a resource folder without its copy.
 constexpr const char* kSystemFontFolder = "/usr/share/fonts/truetype/dejavu";
 
-bool Exists(const std::string& path)
-{
-    std::error_code ec;
-    return std::filesystem::is_regular_file(path, ec);
+bool Exists(const std::string& path) {
+  std::error_code ec;
+  return std::filesystem::is_regular_file(path, ec);
 }
-} // namespace
+}  // namespace
 
-std::string IGraphics::FontFile(const char* file) const
-{
-    const std::string bundled = mResourceFolder + "/fonts/" + file;
-    if (Exists(bundled))
-        return bundled;
-    return std::string(kSystemFontFolder) + "/" + file;
+std::string IGraphics::FontFile(const char* file) const {
+  const std::string bundled = mResourceFolder + "/fonts/" + file;
+  if (Exists(bundled)) return bundled;
+  return std::string(kSystemFontFolder) + "/" + file;
 }
 
-RasterFont* IGraphics::CacheFont(IText* text)
-{
-    if (text->mCached)
-        return text->mCached;
-    // Every face this editor names is drawn with DejaVu Sans, so all machines draw the same pixels.
-    const bool bold = text->mStyle == IText::kStyleBold;
-    const bool italic = text->mStyle == IText::kStyleItalic;
-    RasterFont::Spec spec;
-    spec.file = FontFile(bold ? "DejaVuSans-Bold.ttf" : "DejaVuSans.ttf");
-    if (italic)
-    {
-        const std::string oblique = FontFile("DejaVuSans-Oblique.ttf");
-        if (Exists(oblique))
-            spec.file = oblique;
-    }
-    spec.italic = italic;
-    spec.height = std::max(2, text->mSize);
-    const int q = text->mQuality;
-    spec.antiAlias = q == IText::kQualityDefault || q == IText::kQualityAntiAliased || q == IText::kQualityClearType;
-    RasterFont* font = FontCache::Get(spec);
-    // Sized so that its line is as high as the style's size.
-    if (font && font->LineHeight() > 0 && font->LineHeight() != spec.height)
-    {
-        const int size = spec.height;
-        spec.height = std::max(1, int(double(size) * size / font->LineHeight() + 0.5));
-        font = FontCache::Get(spec);
-    }
-    text->mCached = font;
-    return font;
+RasterFont* IGraphics::CacheFont(IText* text) {
+  if (text->mCached) return text->mCached;
+  // Every face this editor names is drawn with DejaVu Sans, so all machines draw the same pixels.
+  const bool bold = text->mStyle == IText::kStyleBold;
+  const bool italic = text->mStyle == IText::kStyleItalic;
+  RasterFont::Spec spec;
+  spec.file = FontFile(bold ? "DejaVuSans-Bold.ttf" : "DejaVuSans.ttf");
+  if (italic) {
+    const std::string oblique = FontFile("DejaVuSans-Oblique.ttf");
+    if (Exists(oblique)) spec.file = oblique;
+  }
+  spec.italic = italic;
+  spec.height = std::max(2, text->mSize);
+  const int q = text->mQuality;
+  spec.antiAlias =
+      q == IText::kQualityDefault || q == IText::kQualityAntiAliased || q == IText::kQualityClearType;
+  RasterFont* font = FontCache::Get(spec);
+  // Sized so that its line is as high as the style's size.
+  if (font && font->LineHeight() > 0 && font->LineHeight() != spec.height) {
+    const int size = spec.height;
+    spec.height = std::max(1, int(double(size) * size / font->LineHeight() + 0.5));
+    font = FontCache::Get(spec);
+  }
+  text->mCached = font;
+  return font;
 }
 
-bool IGraphics::DrawIText(IText* text, const char* str, IRECT* rect, bool measure)
-{
-    if (!str || !*str || !text || !rect)
-        return true;
-    RasterFont* font = CacheFont(text);
-    if (!font)
-        return false;
-    const auto align = RasterFont::EAlign(std::clamp(int(text->mAlign), 0, 2));
-    if (measure)
-    {
-        const int w = font->MeasureWidth(str), h = font->LineHeight();
-        const IRECT r = *rect;
-        switch (align)
-        {
-        case RasterFont::kAlignCenter:
-            *rect = IRECT(r.MW() - w / 2, r.T, r.MW() + w / 2, r.T + h);
-            break;
-        case RasterFont::kAlignRight:
-            *rect = IRECT(r.R - w, r.T, r.R, r.T + h);
-            break;
-        default:
-            *rect = IRECT(r.L, r.T, r.L + w, r.T + h);
-            break;
-        }
-        return true;
+bool IGraphics::DrawIText(IText* text, const char* str, IRECT* rect, bool measure) {
+  if (!str || !*str || !text || !rect) return true;
+  RasterFont* font = CacheFont(text);
+  if (!font) return false;
+  const auto align = RasterFont::EAlign(std::clamp(int(text->mAlign), 0, 2));
+  if (measure) {
+    const int w = font->MeasureWidth(str), h = font->LineHeight();
+    const IRECT r = *rect;
+    switch (align) {
+      case RasterFont::kAlignCenter:
+        *rect = IRECT(r.MW() - w / 2, r.T, r.MW() + w / 2, r.T + h);
+        break;
+      case RasterFont::kAlignRight:
+        *rect = IRECT(r.R - w, r.T, r.R, r.T + h);
+        break;
+      default:
+        *rect = IRECT(r.L, r.T, r.L + w, r.T + h);
+        break;
     }
-    if (!mDrawBitmap)
-        return true;
-    font->Draw(*mDrawBitmap, str, RasterRect{rect->L, rect->T, rect->R, rect->B}, align, text->mColor.ARGB(),
-               RasterRect{mDrawRECT.L, mDrawRECT.T, mDrawRECT.R, mDrawRECT.B});
     return true;
+  }
+  if (!mDrawBitmap) return true;
+  font->Draw(*mDrawBitmap, str, RasterRect{rect->L, rect->T, rect->R, rect->B}, align, text->mColor.ARGB(),
+             RasterRect{mDrawRECT.L, mDrawRECT.T, mDrawRECT.R, mDrawRECT.B});
+  return true;
 }
 
-bool IGraphics::MeasureIText(IText* text, const char* str, IRECT* destRect)
-{
-    return DrawIText(text, str, destRect, true);
+bool IGraphics::MeasureIText(IText* text, const char* str, IRECT* destRect) {
+  return DrawIText(text, str, destRect, true);
 }
 
-std::unique_ptr<RasterBitmap> IGraphics::OSLoadBitmap(int id, const char* name)
-{
-    if (!name)
-        return nullptr;
-    std::string rel = name;
-    const std::string ext = rel.size() > 4 ? rel.substr(rel.size() - 4) : "";
-    std::string lower = ext;
-    std::transform(lower.begin(), lower.end(), lower.begin(), [](unsigned char c) { return char(std::tolower(c)); });
-    if (lower != ".png")
-        return nullptr;
-    if (rel.rfind("resources/", 0) == 0)
-        rel = rel.substr(10);
-    std::vector<std::string> candidates;
-    if (!rel.empty() && rel[0] == '/')
-        candidates.push_back(rel);
-    else
-    {
-        candidates.push_back(mResourceFolder + "/" + rel);
-        candidates.push_back(std::string(RESONIX_SOURCE_RESOURCES_DIR) + "/" + rel);
-    }
-    for (const std::string& path : candidates)
-    {
-        if (Exists(path))
-            return PngCodec::DecodeFile(path);
-    }
-    return nullptr;
+std::unique_ptr<RasterBitmap> IGraphics::OSLoadBitmap(int id, const char* name) {
+  if (!name) return nullptr;
+  std::string rel = name;
+  const std::string ext = rel.size() > 4 ? rel.substr(rel.size() - 4) : "";
+  std::string lower = ext;
+  std::transform(lower.begin(), lower.end(), lower.begin(),
+                 [](unsigned char c) { return char(std::tolower(c)); });
+  if (lower != ".png") return nullptr;
+  if (rel.rfind("resources/", 0) == 0) rel = rel.substr(10);
+  std::vector<std::string> candidates;
+  if (!rel.empty() && rel[0] == '/')
+    candidates.push_back(rel);
+  else {
+    candidates.push_back(mResourceFolder + "/" + rel);
+    candidates.push_back(std::string(RESONIX_SOURCE_RESOURCES_DIR) + "/" + rel);
+  }
+  for (const std::string& path : candidates) {
+    if (Exists(path)) return PngCodec::DecodeFile(path);
+  }
+  return nullptr;
 }

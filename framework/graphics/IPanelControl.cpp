@@ -2,7 +2,6 @@
 
 #include "framework/graphics/IGraphics.h"
 
-bool IPanelControl::Draw(IGraphics* graphics)
-{
-    return graphics->FillIRect(&mColor, &mRECT, &mBlend);
+bool IPanelControl::Draw(IGraphics* graphics) {
+  return graphics->FillIRect(&mColor, &mRECT, &mBlend);
 }

@@ -5,18 +5,17 @@
 
 #include "framework/graphics/IControl.h"
 
-class ITextControl : public IControl
-{
-public:
-    ITextControl(IEffectBase* plug, IRECT rect, const IText* text, const char* str = "");
+class ITextControl : public IControl {
+ public:
+  ITextControl(IEffectBase* plug, IRECT rect, const IText* text, const char* str = "");
 
-    // Editor thread: replaces the text and marks the control dirty when it changed.
-    void SetTextFromPlug(const char* str);
-    void ClearTextFromPlug() { SetTextFromPlug(""); }
-    const char* GetTextForPlug() const { return mStr.c_str(); }
+  // Editor thread: replaces the text and marks the control dirty when it changed.
+  void SetTextFromPlug(const char* str);
+  void ClearTextFromPlug() { SetTextFromPlug(""); }
+  const char* GetTextForPlug() const { return mStr.c_str(); }
 
-    bool Draw(IGraphics* graphics) override;
+  bool Draw(IGraphics* graphics) override;
 
-protected:
-    std::string mStr;
+ protected:
+  std::string mStr;
 };

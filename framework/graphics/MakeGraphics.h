@@ -6,14 +6,12 @@
 #if (defined(RESONIX_HOST_VST3) || defined(RESONIX_HOST_VST2)) && \
     __has_include("framework/graphics/linux/IGraphicsLinux.h")
 #include "framework/graphics/linux/IGraphicsLinux.h"
-inline IGraphics* MakeGraphics(IEffectBase* plug, int w, int h, int fps = 0)
-{
-    return new IGraphicsLinux(plug, w, h, fps);
+inline IGraphics* MakeGraphics(IEffectBase* plug, int w, int h, int fps = 0) {
+  return new IGraphicsLinux(plug, w, h, fps);
 }
 #else
 #include "framework/graphics/headless/IGraphicsHeadless.h"
-inline IGraphics* MakeGraphics(IEffectBase* plug, int w, int h, int fps = 0)
-{
-    return new IGraphicsHeadless(plug, w, h, fps);
+inline IGraphics* MakeGraphics(IEffectBase* plug, int w, int h, int fps = 0) {
+  return new IGraphicsHeadless(plug, w, h, fps);
 }
 #endif
