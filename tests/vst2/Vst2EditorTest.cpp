@@ -25,7 +25,11 @@ class HostWindow {
   HostWindow() {
     const char* display = std::getenv("DISPLAY");
     if (!display || !*display) return;
-    dpy_ = XOpenDisplay(nullptr);
+    // Right after many editor connections closed, the server may briefly refuse new ones (EAGAIN).
+    for (int attempt = 0; attempt < 20 && !dpy_; ++attempt) {
+      dpy_ = XOpenDisplay(nullptr);
+      if (!dpy_) std::this_thread::sleep_for(std::chrono::milliseconds(50));
+    }
     if (!dpy_) return;
     win_ = XCreateSimpleWindow(dpy_, DefaultRootWindow(dpy_), 0, 0, 800, 500, 0, 0, 0);
     XMapWindow(dpy_, win_);

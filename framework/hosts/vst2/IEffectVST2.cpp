@@ -97,7 +97,6 @@ IEffectVST2::IEffectVST2(IInstanceInfo instanceInfo, int nParams, const char* ch
   // Hosts that never send a speaker arrangement get every channel connected.
   SetInputChannelConnections(0, NInChannels(), true);
   SetOutputChannelConnections(0, NOutChannels(), true);
-  mNoBuffers.assign(size_t(std::max(NInChannels(), NOutChannels())) + 1, nullptr);
   mInPtrs.assign(size_t(NInChannels()) + 1, nullptr);
   mOutPtrs.assign(size_t(NOutChannels()) + 1, nullptr);
   SetBlockSize(kBlockSizeAtStart);
@@ -588,13 +587,12 @@ void IEffectVST2::EditorIdle() {
 // ---------------------------------------------------------------------------------------------
 // Processing
 
+// Null pointer arrays or channels read as silence and discard the output (the base's rule).
 template <typename Sample>
 void IEffectVST2::ProcessReplacing(Sample** inputs, Sample** outputs, int nFrames) {
   if (nFrames <= 0) return;
-  Sample** ins = inputs ? inputs : reinterpret_cast<Sample**>(mNoBuffers.data());
-  Sample** outs = outputs ? outputs : reinterpret_cast<Sample**>(mNoBuffers.data());
-  AttachInputBuffers(0, NInChannels(), ins, nFrames);
-  AttachOutputBuffers(0, NOutChannels(), outs);
+  AttachInputBuffers(0, NInChannels(), inputs, nFrames);
+  AttachOutputBuffers(0, NOutChannels(), outputs);
   ProcessBuffers(Sample(0), nFrames);
 }
 

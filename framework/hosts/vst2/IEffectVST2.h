@@ -101,5 +101,4 @@ class IEffectVST2 : public IEffectBase {
   std::vector<std::vector<float>> mAccumulate;  // one block per output
   std::vector<float*> mInPtrs;
   std::vector<float*> mOutPtrs;
-  std::vector<float*> mNoBuffers;
 };

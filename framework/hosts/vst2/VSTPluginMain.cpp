@@ -1,10 +1,16 @@
 // Entry points of the VST2 plug-in module: the host calls one of them once per instance.
 
+#include <dlfcn.h>
+
 #include <algorithm>
+#include <cstdlib>
+#include <filesystem>
 #include <mutex>
-#include <new>
+#include <system_error>
+#include <vector>
 
 #include "engine/IResonix.h"
+#include "framework/graphics/IGraphics.h"
 
 namespace {
 
@@ -15,9 +21,39 @@ std::recursive_mutex& creation_mutex() {
   return mutex;
 }
 
+std::filesystem::path module_folder() {
+  Dl_info info{};
+  if (!dladdr(reinterpret_cast<void*>(&module_folder), &info) || !info.dli_fname) return {};
+  std::error_code ec;
+  const std::filesystem::path module = std::filesystem::weakly_canonical(info.dli_fname, ec);
+  return ec ? std::filesystem::path() : module.parent_path();
+}
+
+// The editor's bitmaps and fonts: the folder beside the module, else the resources of the VST3
+// bundle installed with it, else the build's copy. RESONIX_RESOURCE_DIR overrides all of them.
+void choose_resource_folder() {
+  static bool chosen = false;
+  if (chosen) return;
+  chosen = true;
+  if (const char* env = std::getenv("RESONIX_RESOURCE_DIR"); env && *env) return;
+  std::vector<std::filesystem::path> candidates;
+  if (const std::filesystem::path folder = module_folder(); !folder.empty())
+    candidates.push_back(folder / "KorvaneResonix.resources");
+  if (const char* home = std::getenv("HOME"); home && *home)
+    candidates.push_back(std::filesystem::path(home) / ".vst3/KorvaneResonix.vst3/Contents/Resources");
+  for (const auto& folder : candidates) {
+    std::error_code ec;
+    if (std::filesystem::is_directory(folder / "img", ec)) {
+      IGraphics::SetDefaultResourceFolder(folder.string());
+      return;
+    }
+  }
+}
+
 vst2::AEffect* create_instance(vst2::HostCallback hostCallback) {
   try {
     std::lock_guard<std::recursive_mutex> lock(creation_mutex());
+    choose_resource_folder();
     IInstanceInfo info;
     info.mHostCallback = hostCallback;
     auto* plug = new IResonix(info);
