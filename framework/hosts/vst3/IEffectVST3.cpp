@@ -141,9 +141,9 @@ void IEffectVST3::CreateParameters()
     for (int i = 0; i < NParams(); ++i)
     {
         IParam* param = GetParam(i);
-        auto* hostParam = new IHostParameter(param, static_cast<ParamID>(i), UnitForGroup(param->GetParamGroupForHost()));
-        parameters.addParameter(hostParam);
-        hostParam->release(); // the container holds its own reference
+        // The container takes over the reference.
+        parameters.addParameter(
+            new IHostParameter(param, static_cast<ParamID>(i), UnitForGroup(param->GetParamGroupForHost())));
     }
 }
 
@@ -233,7 +233,7 @@ void IEffectVST3::ProcessAudio(ProcessData& data)
 
     int nIn = 0;
     Sample** in = nullptr;
-    if (data.numInputs > 0 && data.inputs && (mAudioInputs.empty() || mAudioInputs[0]->isActive()))
+    if (data.numInputs > 0 && data.inputs)
     {
         in = buffersOf(data.inputs[0]);
         nIn = in ? std::clamp(static_cast<int>(data.inputs[0].numChannels), 0, NInChannels()) : 0;
