@@ -41,6 +41,35 @@ class HostWindow {
     XCloseDisplay(dpy_);
   }
   explicit operator bool() const { return dpy_ != nullptr; }
+
+  // The editor's window, once it is open inside ours.
+  Window child() {
+    XSync(dpy_, False);
+    Window root = 0, parent = 0, *kids = nullptr, found = 0;
+    unsigned n = 0;
+    if (XQueryTree(dpy_, win_, &root, &parent, &kids, &n) && n > 0) found = kids[0];
+    if (kids) XFree(kids);
+    return found;
+  }
+
+  // A left click as the X server would deliver it to the editor's window.
+  void click(Window target, int x, int y) {
+    for (int type : {ButtonPress, ButtonRelease}) {
+      XEvent e{};
+      e.xbutton.type = type;
+      e.xbutton.display = dpy_;
+      e.xbutton.window = target;
+      e.xbutton.root = DefaultRootWindow(dpy_);
+      e.xbutton.x = x;
+      e.xbutton.y = y;
+      e.xbutton.button = Button1;
+      e.xbutton.state = type == ButtonRelease ? Button1Mask : 0;
+      e.xbutton.same_screen = True;
+      e.xbutton.time = CurrentTime;
+      XSendEvent(dpy_, target, False, type == ButtonPress ? ButtonPressMask : ButtonReleaseMask, &e);
+    }
+    XSync(dpy_, False);
+  }
   void* handle() const { return reinterpret_cast<void*>(uintptr_t(win_)); }
 
   int children() {
@@ -115,6 +144,24 @@ TEST_F(Vst2Editor, InstanceClosedWithItsEditorOpen) {
   idle(plug_, 3);
   plug_.close();
   EXPECT_EQ(window_.children(), 0);
+}
+
+TEST_F(Vst2Editor, AClickInTheEditorReachesTheHostAsAutomation) {
+  ASSERT_EQ(plug_.dispatch(effEditOpen, 0, 0, window_.handle()), 1);
+  const Window editor = window_.child();
+  ASSERT_NE(editor, 0u);
+  idle(plug_, 3);
+  host().clear();
+  ASSERT_FLOAT_EQ(plug_.get(0), 0.0f);
+  // The lower of the two "Mode" buttons selects Bypass.
+  window_.click(editor, 556, 152);
+  for (int i = 0; i < 50 && host().calls_with(audioMasterAutomate).empty(); ++i) idle(plug_, 1);
+  const auto automation = host().calls_with(audioMasterAutomate);
+  ASSERT_FALSE(automation.empty());
+  EXPECT_EQ(automation.back().index, 0);
+  EXPECT_FLOAT_EQ(automation.back().opt, 1.0f);
+  EXPECT_FLOAT_EQ(plug_.get(0), 1.0f);
+  EXPECT_EQ(plug_.dispatch(effEditClose), 1);
 }
 
 TEST_F(Vst2Editor, AudioRunsWhileTheEditorRepaints) {
