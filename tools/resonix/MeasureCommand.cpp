@@ -64,9 +64,12 @@ int run_measure(const std::vector<std::string>& args, Console& console) {
   const std::string cal = session.calibration_name();
   console.out << "calibration: " << (cal.empty() ? "none" : cal) << "\n";
   console.out << "strongest resonances:";
+  const char* separator = " ";
   for (const auto& b : strongest_resonances(session.bands(), 5)) {
-    std::snprintf(line, sizeof line, " %s %.1f Hz %.1f dB;", b.note.c_str(), b.hz, b.measured_db);
+    std::snprintf(line, sizeof line, "%s%s %.1f Hz (%.1f dB)", separator, b.note.c_str(), b.hz,
+                  b.measured_db);
     console.out << line;
+    separator = ", ";
   }
   console.out << "\n";
   return exit_done;
