@@ -15,10 +15,18 @@ namespace {
 // Reads at most this much of a file: far more than 10000 data lines of any sensible length.
 constexpr std::size_t kMaxFileBytes = std::size_t(64) << 20;
 
-bool is_digit(char c) { return c >= '0' && c <= '9'; }
-bool in_frequency(char c) { return is_digit(c) || c == '+' || c == '.' || c == 'E' || c == 'e'; }
-bool in_level(char c) { return in_frequency(c) || c == '-'; }
-char decimal(char c) { return c == ',' ? '.' : c; }
+bool is_digit(char c) {
+  return c >= '0' && c <= '9';
+}
+bool in_frequency(char c) {
+  return is_digit(c) || c == '+' || c == '.' || c == 'E' || c == 'e';
+}
+bool in_level(char c) {
+  return in_frequency(c) || c == '-';
+}
+char decimal(char c) {
+  return c == ',' ? '.' : c;
+}
 
 // atof on a field of at most kMaxField characters, independent of the host's locale.
 double to_double(const char* field, std::size_t len) {
@@ -84,12 +92,14 @@ std::vector<CalibrationFile::Point> CalibrationFile::parse(std::string_view text
 
     char field[kMaxField];
     std::size_t i = line[0] == ' ' ? 1 : 0, len = 0;
-    while (i < line.size() && len < std::size_t(kMaxField) && in_frequency(decimal(line[i]))) field[len++] = decimal(line[i++]);
+    while (i < line.size() && len < std::size_t(kMaxField) && in_frequency(decimal(line[i])))
+      field[len++] = decimal(line[i++]);
     const double freq = to_double(field, len);
 
     while (i < line.size() && !in_level(decimal(line[i]))) ++i;
     len = 0;
-    while (i < line.size() && len < std::size_t(kMaxField) && in_level(decimal(line[i]))) field[len++] = decimal(line[i++]);
+    while (i < line.size() && len < std::size_t(kMaxField) && in_level(decimal(line[i])))
+      field[len++] = decimal(line[i++]);
     const double db = to_double(field, len);
 
     if (std::isfinite(freq) && std::isfinite(db)) points.push_back({freq, db});
@@ -118,8 +128,8 @@ void CalibrationFile::band_factors(const std::vector<Point>& points, const doubl
   }
 }
 
-CalibrationFile::Status CalibrationFile::load(const std::filesystem::path& folder, const double* band_freq, int n,
-                                              double* factors, std::string& name) {
+CalibrationFile::Status CalibrationFile::load(const std::filesystem::path& folder, const double* band_freq,
+                                              int n, double* factors, std::string& name) {
   for (int k = 0; k < n; ++k) factors[k] = 1.0;
   name.clear();
   const std::filesystem::path path = find(folder);

@@ -8,7 +8,7 @@
 // A measurement microphone's calibration file ("*.frd", else "*.cal"): text lines of frequency in Hz
 // and level in dB, turned into one linear divisor per band.
 class CalibrationFile {
-public:
+ public:
   static constexpr int kMaxPoints = 10000;  // data lines beyond this are not used
   static constexpr int kMaxField = 100;     // a number ends after this many characters
 

@@ -1,9 +1,11 @@
 #include "engine/Cascade.h"
 
+#include <algorithm>
 #include <cmath>
 #include <cstdint>
-#include <algorithm>
 #include <cstring>
+
+#include "engine/SimdLevel.h"
 
 // The chain through 120 sections is one long dependency per sample, so the fast kernels run it as a
 // wavefront: at step t section i filters sample t - i, the sections sit side by side in SIMD lanes
@@ -42,19 +44,23 @@ CASCADE_INLINE void store(double* p, const typename Lanes<V>::vd& v) {
 
 // {prev[V-1], cur[0], ..., cur[V-2]}: each section's output moves one lane up for the next step.
 template <int V>
-CASCADE_INLINE typename Lanes<V>::vd shift_in(const typename Lanes<V>::vd& prev, const typename Lanes<V>::vd& cur) {
+CASCADE_INLINE typename Lanes<V>::vd shift_in(const typename Lanes<V>::vd& prev,
+                                              const typename Lanes<V>::vd& cur) {
   typedef typename Lanes<V>::vi vi;
-  if constexpr (V == 2) return __builtin_shuffle(prev, cur, vi{1, 2});
-  else if constexpr (V == 4) return __builtin_shuffle(prev, cur, vi{3, 4, 5, 6});
-  else return __builtin_shuffle(prev, cur, vi{7, 8, 9, 10, 11, 12, 13, 14});
+  if constexpr (V == 2)
+    return __builtin_shuffle(prev, cur, vi{1, 2});
+  else if constexpr (V == 4)
+    return __builtin_shuffle(prev, cur, vi{3, 4, 5, 6});
+  else
+    return __builtin_shuffle(prev, cur, vi{7, 8, 9, 10, 11, 12, 13, 14});
 }
 
 // One vector of sections at one step. In a masked vector, only the lanes whose section has a sample
 // at this step (sections lo .. hi) change their states.
 template <int V, bool Masked>
 CASCADE_INLINE typename Lanes<V>::vd section_step(const Cascade::Coefficients& k, double* s1, double* s2,
-                                                 typename Lanes<V>::vd* x, int v,
-                                                 const typename Lanes<V>::vd& prev, double lo, double hi) {
+                                                  typename Lanes<V>::vd* x, int v,
+                                                  const typename Lanes<V>::vd& prev, double lo, double hi) {
   typedef typename Lanes<V>::vd vd;
   typedef typename Lanes<V>::vi vi;
   const vd xv = x[v];
@@ -82,8 +88,8 @@ CASCADE_INLINE typename Lanes<V>::vd section_step(const Cascade::Coefficients& k
 
 // A step at which every section has a sample: the body of any block longer than the cascade.
 template <int V>
-CASCADE_INLINE double full_step(const Cascade::Coefficients& k, double* s1, double* s2, typename Lanes<V>::vd* x,
-                                double next_in) {
+CASCADE_INLINE double full_step(const Cascade::Coefficients& k, double* s1, double* s2,
+                                typename Lanes<V>::vd* x, double next_in) {
   typedef typename Lanes<V>::vd vd;
   vd prev = vd{} + next_in;
   const int nv = k.nsections / V;
@@ -94,8 +100,8 @@ CASCADE_INLINE double full_step(const Cascade::Coefficients& k, double* s1, doub
 // A step in the ramp at either end of a block, where only sections lo .. hi have a sample: finished
 // vectors are skipped, the first not yet started one only takes its input, partial ones are masked.
 template <int V>
-CASCADE_INLINE double ramp_step(const Cascade::Coefficients& k, double* s1, double* s2, typename Lanes<V>::vd* x,
-                                double next_in, std::int64_t lo, std::int64_t hi) {
+CASCADE_INLINE double ramp_step(const Cascade::Coefficients& k, double* s1, double* s2,
+                                typename Lanes<V>::vd* x, double next_in, std::int64_t lo, std::int64_t hi) {
   typedef typename Lanes<V>::vd vd;
   vd prev = vd{} + next_in;
   const int nv = k.nsections / V;
@@ -142,7 +148,8 @@ CASCADE_INLINE void wavefront_body(const Cascade::Coefficients& k, double* s1, d
 
 using Kernel = void (*)(const Cascade::Coefficients&, double*, double*, const double*, double*, int);
 
-void wavefront2(const Cascade::Coefficients& k, double* s1, double* s2, const double* in, double* out, int n) {
+void wavefront2(const Cascade::Coefficients& k, double* s1, double* s2, const double* in, double* out,
+                int n) {
   wavefront_body<2>(k, s1, s2, in, out, n);
 }
 #if defined(__x86_64__)
@@ -163,9 +170,8 @@ struct Wavefront {
 
 Wavefront wavefront_with(int lanes) {
 #if defined(__x86_64__)
-  __builtin_cpu_init();
-  if (lanes == 8 && __builtin_cpu_supports("avx512f")) return {wavefront8, 8};
-  if (lanes == 4 && __builtin_cpu_supports("avx2")) return {wavefront4, 4};
+  if (lanes == 8 && simd_level() >= SimdLevel::kAvx512) return {wavefront8, 8};
+  if (lanes == 4 && simd_level() >= SimdLevel::kAvx2) return {wavefront4, 4};
 #endif
   if (lanes == 2) return {wavefront2, 2};
   return {nullptr, 0};

@@ -11,7 +11,7 @@
 // zeroes the section states when it does. Three slots, so that the design never writes the set the
 // audio thread is using, however often it publishes between two blocks.
 class Cascade {
-public:
+ public:
   static constexpr int kMaxSections = 120;
 
   struct alignas(64) Coefficients {
@@ -42,7 +42,7 @@ public:
   static bool process_wavefront(int lanes, const Coefficients& k, double* s1, double* s2, const double* in,
                                 double* out, int frames);
 
-private:
+ private:
   static constexpr int kFresh = 4;  // set in shared_ while the slot there is unread
 
   void adopt_newest();

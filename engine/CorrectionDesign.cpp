@@ -5,6 +5,8 @@
 #include <cstring>
 #include <numbers>
 
+#include "engine/SimdLevel.h"
+
 const double CorrectionDesign::kTableRate[kTableRates] = {44056, 44100, 47250,  48000,  50000,  50400,
                                                           88200, 96000, 176400, 192000, 352800, 384000};
 
@@ -13,7 +15,8 @@ namespace {
 // Magnitude of the whole cascade at every band centre: for every band j the product over sections i
 // of 1 + P_i / (1 + W_i M[j][i]), in the order i = 0 .. n-1. The loop runs across j (rows of the
 // transposed matrix) so that it vectorises; each j still sees the same operations in the same order.
-inline __attribute__((always_inline)) void cascade_response_body(const double* __restrict mt, const double* __restrict p,
+inline __attribute__((always_inline)) void cascade_response_body(const double* __restrict mt,
+                                                                 const double* __restrict p,
                                                                  const double* __restrict w, int n,
                                                                  double* __restrict prod) {
   for (int j = 0; j < n; ++j) prod[j] = 1.0;
@@ -35,23 +38,24 @@ __attribute__((target("avx2"))) void cascade_response_avx2(const double* mt, con
   cascade_response_body(mt, p, w, n, prod);
 }
 __attribute__((target("avx512f"))) void cascade_response_avx512(const double* mt, const double* p,
-                                                               const double* w, int n, double* prod) {
+                                                                const double* w, int n, double* prod) {
   cascade_response_body(mt, p, w, n, prod);
 }
 #endif
 
 ResponseKernel pick_response_kernel() {
 #if defined(__x86_64__)
-  __builtin_cpu_init();
-  if (__builtin_cpu_supports("avx512f")) return cascade_response_avx512;
-  if (__builtin_cpu_supports("avx2")) return cascade_response_avx2;
+  if (simd_level() == SimdLevel::kAvx512) return cascade_response_avx512;
+  if (simd_level() == SimdLevel::kAvx2) return cascade_response_avx2;
 #endif
   return cascade_response_base;
 }
 
 const ResponseKernel cascade_response = pick_response_kernel();
 
-bool usable(double v) { return std::isfinite(v) && v > 0.0; }
+bool usable(double v) {
+  return std::isfinite(v) && v > 0.0;
+}
 
 }  // namespace
 
@@ -77,7 +81,8 @@ void CorrectionDesign::build_matrix(const double* band_freq, int n, double rate,
 }
 
 void CorrectionDesign::use_matrix(const double* band_freq, int n, double rate) {
-  if (n == n_ && rate == matrix_rate_ && std::memcmp(band_freq, matrix_freq_, sizeof(double) * std::size_t(n)) == 0)
+  if (n == n_ && rate == matrix_rate_ &&
+      std::memcmp(band_freq, matrix_freq_, sizeof(double) * std::size_t(n)) == 0)
     return;
   build_matrix(band_freq, n, rate, matrix_);
   for (int j = 0; j < n; ++j)

@@ -6,7 +6,7 @@
 // band centre, and builds the section coefficients. Knows nothing of the plug-in; the caller copies
 // the results it keeps and publishes the coefficients.
 class CorrectionDesign {
-public:
+ public:
   static constexpr int kMaxBands = 120;
   static constexpr int kMaxIterations = 1000000;
   static constexpr double kMaxBoost = 20.0;    // +26.02 dB at most
@@ -34,7 +34,7 @@ public:
   double out_gain() const { return out_gain_; }
   int iterations() const { return iterations_; }
 
-private:
+ private:
   void use_matrix(const double* band_freq, int n, double rate);
 
   int n_ = 0;

@@ -8,6 +8,8 @@
 
 #include <cmath>
 
+#include "engine/SimdLevel.h"
+
 // Decimation in time with the input in natural order: stage l pairs k with k + n/2^(l+1), and every
 // group of stage l has one twiddle. The twiddle of group g is e^(-j2pi p/n) with p = the (m-1)-bit
 // reversal of g, the same for every stage, so one table in bit-reversed order serves them all and
@@ -144,18 +146,16 @@ struct Kernels {
   void (*radix4_last)(const Data&, std::size_t, std::size_t, std::size_t);
 };
 
-#define FFT_KERNELS(suffix, attr)                                                                    \
-  attr void radix2_##suffix(const Data& d, std::size_t b, std::size_t n, std::size_t h,             \
-                            std::size_t g) {                                                         \
-    radix2_body(d, b, n, h, g);                                                                      \
-  }                                                                                                  \
-  attr void radix4_##suffix(const Data& d, std::size_t b, std::size_t n, std::size_t q,             \
-                            std::size_t g) {                                                         \
-    radix4_body(d, b, n, q, g);                                                                      \
-  }                                                                                                  \
-  attr void radix4_last_##suffix(const Data& d, std::size_t b, std::size_t n, std::size_t g) {      \
-    radix4_last_body(d, b, n, g);                                                                    \
-  }                                                                                                  \
+#define FFT_KERNELS(suffix, attr)                                                                        \
+  attr void radix2_##suffix(const Data& d, std::size_t b, std::size_t n, std::size_t h, std::size_t g) { \
+    radix2_body(d, b, n, h, g);                                                                          \
+  }                                                                                                      \
+  attr void radix4_##suffix(const Data& d, std::size_t b, std::size_t n, std::size_t q, std::size_t g) { \
+    radix4_body(d, b, n, q, g);                                                                          \
+  }                                                                                                      \
+  attr void radix4_last_##suffix(const Data& d, std::size_t b, std::size_t n, std::size_t g) {           \
+    radix4_last_body(d, b, n, g);                                                                        \
+  }                                                                                                      \
   const Kernels kernels_##suffix = {radix2_##suffix, radix4_##suffix, radix4_last_##suffix};
 
 FFT_KERNELS(base, )
@@ -166,9 +166,8 @@ FFT_KERNELS(avx512, __attribute__((target("avx512f"))))
 
 const Kernels& pick_kernels() {
 #if defined(__x86_64__)
-  __builtin_cpu_init();
-  if (__builtin_cpu_supports("avx512f")) return kernels_avx512;
-  if (__builtin_cpu_supports("avx2")) return kernels_avx2;
+  if (simd_level() == SimdLevel::kAvx512) return kernels_avx512;
+  if (simd_level() == SimdLevel::kAvx2) return kernels_avx2;
 #endif
   return kernels_base;
 }
@@ -194,7 +193,8 @@ void transform_group(const Kernels& k, const Data& d, int m, std::size_t base, s
     return;
   }
   k.radix4(d, base, 1, size / 4, g);
-  for (std::size_t j = 0; j < 4; ++j) transform_group(k, d, m, base + j * (size / 4), size / 4, l + 2, 4 * g + j);
+  for (std::size_t j = 0; j < 4; ++j)
+    transform_group(k, d, m, base + j * (size / 4), size / 4, l + 2, 4 * g + j);
 }
 
 // Swap every pair of bit-reversed indices. Works on tiles so that both sides of the swaps stay in

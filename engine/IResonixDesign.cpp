@@ -9,13 +9,15 @@
 void IResonix::run() {
   std::lock_guard<std::mutex> one_design(design_mutex);
   capture.clear_countdown();
-  if (!design->fit(measured, target, band_freq, nbands, sample_rate)) return;  // curves not usable: keep the filter
+  if (!design->fit(measured, target, band_freq, nbands, sample_rate))
+    return;  // curves not usable: keep the filter
 
   const int n = design->bands();
   std::memcpy(corrected, design->corrected(), sizeof(double) * std::size_t(n));
   std::memcpy(band_gain, design->band_gain(), sizeof(double) * std::size_t(n));
   std::memcpy(band_q, design->band_q(), sizeof(double) * std::size_t(n));
-  for (int j = 0; j < n; ++j) std::memcpy(band_matrix[j], design->matrix() + j * n, sizeof(double) * std::size_t(n));
+  for (int j = 0; j < n; ++j)
+    std::memcpy(band_matrix[j], design->matrix() + j * n, sizeof(double) * std::size_t(n));
 
   // Sections are built in both modes, so returning from Bypass plays the fitted correction.
   Cascade::Coefficients& k = cascade->edit();

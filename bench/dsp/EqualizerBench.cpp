@@ -20,7 +20,8 @@ constexpr int kBlock = 512;
 void report_per_sample(benchmark::State& state) {
   state.counters["ns_per_sample"] = benchmark::Counter(
       kBlock * 1e-9, benchmark::Counter::kIsIterationInvariantRate | benchmark::Counter::kInvert);
-  state.counters["realtime_x"] = benchmark::Counter(kBlock / kRate, benchmark::Counter::kIsIterationInvariantRate);
+  state.counters["realtime_x"] =
+      benchmark::Counter(kBlock / kRate, benchmark::Counter::kIsIterationInvariantRate);
 }
 
 void report_per_run(benchmark::State& state, int iterations) {

@@ -21,11 +21,11 @@ struct Grid {
 };
 
 class CalibrationFolder : public ::testing::Test {
-protected:
+ protected:
   void SetUp() override {
-    folder = fs::path(::testing::TempDir()) /
-             ("calibration-" + std::to_string(getpid()) + "-" +
-              ::testing::UnitTest::GetInstance()->current_test_info()->name());
+    folder =
+        fs::path(::testing::TempDir()) / ("calibration-" + std::to_string(getpid()) + "-" +
+                                          ::testing::UnitTest::GetInstance()->current_test_info()->name());
     fs::remove_all(folder);
     fs::create_directories(folder);
   }
@@ -37,16 +37,16 @@ protected:
   void write(const std::string& name, const std::string& text) {
     std::ofstream(folder / name, std::ios::binary) << text;
   }
-  CalibrationFile::Status load() {
-    return CalibrationFile::load(folder, grid.freq, 120, factors, name);
-  }
+  CalibrationFile::Status load() { return CalibrationFile::load(folder, grid.freq, 120, factors, name); }
   fs::path folder;
   Grid grid;
   double factors[120];
   std::string name = "stale";
 };
 
-double db_of(double factor) { return 20 * std::log10(factor); }
+double db_of(double factor) {
+  return 20 * std::log10(factor);
+}
 
 TEST_F(CalibrationFolder, TwoPointsInterpolateOverLinearFrequency) {
   write("mic.frd", "20 -3\n20000 3\n");
@@ -94,13 +94,13 @@ TEST(CalibrationParse, FieldRules) {
   auto p = CalibrationFile::parse(
       "Sensitivity header\n"
       "* comment\n"
-      "20,5 -1,5\r\n"        // commas are decimal points; CR harmless
-      "100, -2.5, 45.0\n"    // third column ignored
-      " 200\t+1e0 dB\n"      // one leading space, tab separator, exponent
-      "  300 -4\n"           // two spaces: the frequency is empty, its number is the level
-      "1e3 x=-0.5y\n"        // junk before the level is skipped
-      "\t500 9\n"            // starts with a tab: skipped
-      "700\n"                // no level: 0 dB
+      "20,5 -1,5\r\n"      // commas are decimal points; CR harmless
+      "100, -2.5, 45.0\n"  // third column ignored
+      " 200\t+1e0 dB\n"    // one leading space, tab separator, exponent
+      "  300 -4\n"         // two spaces: the frequency is empty, its number is the level
+      "1e3 x=-0.5y\n"      // junk before the level is skipped
+      "\t500 9\n"          // starts with a tab: skipped
+      "700\n"              // no level: 0 dB
       ".5 2\n");
   ASSERT_EQ(p.size(), 7u);
   EXPECT_EQ(p[0].freq, 20.5);

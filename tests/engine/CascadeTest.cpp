@@ -53,7 +53,8 @@ std::size_t count_differences(const std::vector<double>& a, const std::vector<do
 std::vector<double> run_reference(const Cascade::Coefficients& k, const std::vector<double>& input) {
   reference::CascadeState st;
   std::vector<double> out(input.size());
-  reference::process_eq(k.a, k.b, k.c, k.out_gain, k.nsections, st, input.data(), out.data(), int(input.size()));
+  reference::process_eq(k.a, k.b, k.c, k.out_gain, k.nsections, st, input.data(), out.data(),
+                        int(input.size()));
   return out;
 }
 
@@ -95,7 +96,8 @@ TEST(Cascade, EveryKernelMatchesTheLiteralLoopBitForBit) {
         std::size_t pos = 0, b = 0;
         bool available = true;
         while (pos < input.size() && available) {
-          const int n = int(std::min<std::size_t>(std::size_t(blocks[b++ % blocks.size()]), input.size() - pos));
+          const int n =
+              int(std::min<std::size_t>(std::size_t(blocks[b++ % blocks.size()]), input.size() - pos));
           if (n < 16)
             Cascade::process_scalar(k, s1, s2, input.data() + pos, out.data() + pos, n);
           else
@@ -145,8 +147,10 @@ TEST(Cascade, SwapMidStreamNeverMixesSets) {
   c.publish();
   c.process(input.data() + 10000, out.data() + 10000, 10000);
 
-  const std::vector<double> head(input.begin(), input.begin() + 10000), tail(input.begin() + 10000, input.end());
-  const std::vector<double> expect_head = run_reference(first, head), expect_tail = run_reference(second, tail);
+  const std::vector<double> head(input.begin(), input.begin() + 10000),
+      tail(input.begin() + 10000, input.end());
+  const std::vector<double> expect_head = run_reference(first, head),
+                            expect_tail = run_reference(second, tail);
   EXPECT_EQ(count_differences(std::vector<double>(out.begin(), out.begin() + 10000), expect_head), 0u);
   EXPECT_EQ(count_differences(std::vector<double>(out.begin() + 10000, out.end()), expect_tail), 0u);
 }
@@ -196,7 +200,8 @@ TEST(Cascade, LongSilenceNeverReachesSubnormals) {
     c.process(block.data(), out.data(), 4800);
     for (double v : out) subnormal += std::fpclassify(v) == FP_SUBNORMAL;
     for (int s = 0; s < 120; ++s)
-      subnormal += std::fpclassify(c.state1()[s]) == FP_SUBNORMAL || std::fpclassify(c.state2()[s]) == FP_SUBNORMAL;
+      subnormal +=
+          std::fpclassify(c.state1()[s]) == FP_SUBNORMAL || std::fpclassify(c.state2()[s]) == FP_SUBNORMAL;
   }
   EXPECT_EQ(subnormal, 0);
   for (double v : out) EXPECT_LT(std::fabs(v), 1e-90);

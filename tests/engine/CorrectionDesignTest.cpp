@@ -11,7 +11,9 @@
 
 namespace {
 
-double grid(int i) { return 440 * std::pow(2.0, (i - 53) / 12.0); }
+double grid(int i) {
+  return 440 * std::pow(2.0, (i - 53) / 12.0);
+}
 
 struct Grid {
   double freq[120];
@@ -48,7 +50,7 @@ TEST(CorrectionDesignMatrix, RatesNearTheTableSnapOthersAreExact) {
 }
 
 class CorrectionDesignFit : public ::testing::Test {
-protected:
+ protected:
   std::unique_ptr<CorrectionDesign> design = std::make_unique<CorrectionDesign>();
   Grid g;
 };
@@ -130,7 +132,8 @@ TEST_F(CorrectionDesignFit, FilterMagnitudeAgreesWithTheCorrectedCurve) {
       const double claimed = design->corrected()[j] / c.measured[j];
       if (design->corrected()[j] == c.target[j]) {
         // snapped: the filter is within half a plot pixel (1/294 decade) of the target
-        EXPECT_NEAR(std::log10(mag * c.measured[j] / c.target[j]), 0.0, 1.0 / 294 + 0.0022) << rate << " " << j;
+        EXPECT_NEAR(std::log10(mag * c.measured[j] / c.target[j]), 0.0, 1.0 / 294 + 0.0022)
+            << rate << " " << j;
       } else {
         EXPECT_NEAR(mag / claimed, 1.0, 0.005) << rate << " band " << j;
         ++checked;

@@ -86,10 +86,11 @@ TEST(Equalization, AudioRunsThePublishedCoefficientsBitForBit) {
   for (double& v : in) v = u(rng);
   reference::CascadeState st;
   std::vector<double> expect(in.size());
-  reference::process_eq(plug->coef_a, plug->coef_b, plug->coef_c, plug->out_gain, 120, st, in.data(), expect.data(),
-                        int(in.size()));
+  reference::process_eq(plug->coef_a, plug->coef_b, plug->coef_c, plug->out_gain, 120, st, in.data(),
+                        expect.data(), int(in.size()));
   for (std::size_t b = 0; b < 20; ++b) {
-    const std::vector<double> block(in.begin() + std::ptrdiff_t(b * 512), in.begin() + std::ptrdiff_t(b * 512 + 512));
+    const std::vector<double> block(in.begin() + std::ptrdiff_t(b * 512),
+                                    in.begin() + std::ptrdiff_t(b * 512 + 512));
     const std::vector<double> out = process(*plug, block);
     for (std::size_t k = 0; k < 512; ++k) ASSERT_EQ(out[k], expect[b * 512 + k]) << b << " " << k;
   }
@@ -182,7 +183,7 @@ TEST(Equalization, NullInputIsSilenceAndEmptyBlocksAreIgnored) {
 
 // The calibration file is picked up from the user's folder at construction.
 class EqualizationCalibration : public ::testing::Test {
-protected:
+ protected:
   static std::filesystem::path folder() {
     const char* home = std::getenv("HOME");
     return std::filesystem::path(home ? home : "/tmp") / "Documents" / "Korvane Resonix";

@@ -15,7 +15,9 @@ struct Design {
   int iterations = 0;
 };
 
-inline double band_freq(int i) { return 440 * std::pow(2.0, (i - 53) / 12.0); }
+inline double band_freq(int i) {
+  return 440 * std::pow(2.0, (i - 53) / 12.0);
+}
 
 inline void fill_matrix(Design& d, const double* freq, int n, double rate) {
   for (int j = 0; j < n; ++j) {

@@ -1,0 +1,4 @@
+// One binary for all DSP benchmarks.
+#include <benchmark/benchmark.h>
+
+BENCHMARK_MAIN();
