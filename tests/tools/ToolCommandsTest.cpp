@@ -233,3 +233,17 @@ TEST_F(ToolTest, InfoAndRenderShowThePreset) {
   EXPECT_EQ((head[16] << 24 | head[17] << 16 | head[18] << 8 | head[19]), 730);
   EXPECT_EQ((head[20] << 24 | head[21] << 16 | head[22] << 8 | head[23]), 431);
 }
+
+TEST_F(ToolTest, ApplyPlaysNonNumbersAsSilenceInsteadOfPoisoningTheFilter) {
+  const std::string preset = shaped_preset();
+  auto in = noise(4000, 1);
+  in[100] = std::nan("");
+  in[200] = -HUGE_VAL;
+  write_audio(path("bad.wav"), in, 44100, 1);
+  const auto r = tool({"apply", preset, path("bad.wav"), path("out.wav")});
+  ASSERT_EQ(r.status, 0) << r.err;
+  EXPECT_NE(r.err.find("2 input sample(s) were not numbers"), std::string::npos) << r.err;
+  const auto out = read_channel(path("out.wav"), 0);
+  in[100] = in[200] = 0.0;
+  EXPECT_EQ(out, plugin_render(preset, in, 44100, 512));
+}

@@ -111,3 +111,13 @@ TEST_F(ToolTest, AFailedMeasurementLeavesAnExistingPresetAlone) {
   EXPECT_EQ(std::filesystem::file_size(preset), before);
   EXPECT_EQ(tool({"info", preset}).status, 0);
 }
+
+TEST_F(ToolTest, AnOutputThatCannotHoldTheSamplesIsAUsageError) {
+  write_audio(path("float.wav"), noise(100, 1), 44100, 1, SF_FORMAT_WAV | SF_FORMAT_FLOAT);
+  const auto r = tool({"apply", shaped_preset(), path("float.wav"), path("out.flac")});
+  EXPECT_EQ(r.status, 1);
+  EXPECT_TRUE(contains(r.err, "out.flac")) << r.err;
+  EXPECT_FALSE(std::filesystem::exists(path("out.flac")));
+  const auto dir = tool({"apply", shaped_preset(), path("float.wav"), path("no/such/folder/out.wav")});
+  EXPECT_EQ(dir.status, 3);
+}

@@ -6,6 +6,7 @@
 #include "tools/resonix/ProgressBar.h"
 #include "tools/resonix/Subcommand.h"
 
+#include <cmath>
 #include <cstdio>
 #include <memory>
 
@@ -25,6 +26,7 @@ int run_apply(const std::vector<std::string>& args, Console& console) {
   AudioReader in;
   if (!in.open(in_path, &error)) return cmd.fail(exit_bad_input, error);
   const AudioInfo info = in.info();
+  if (!AudioWriter::format_for(out_path, info.format, info.channels, &error)) return cmd.usage(error);
   if (info.rate < 44056) cmd.warn("below 44056 Hz the plug-in designs its correction for 44056 Hz");
 
   // Each channel gets an instance of its own, so each keeps its own filter state.
@@ -48,10 +50,15 @@ int run_apply(const std::vector<std::string>& args, Console& console) {
   std::vector<double> mono_in(block), mono_out(block);
   ProgressBar progress(console.err, console.terminal, "apply", info.frames);
   int64_t done = 0;
+  int64_t non_finite = 0;
   while (const int64_t got = in.read(interleaved.data(), block)) {
     const int n = static_cast<int>(got);
     for (int c = 0; c < nch; ++c) {
-      for (int f = 0; f < n; ++f) mono_in[f] = interleaved[static_cast<size_t>(f) * nch + c];
+      for (int f = 0; f < n; ++f) {
+        // One NaN or infinity would ring through the filter states for the rest of the file.
+        const double v = interleaved[static_cast<size_t>(f) * nch + c];
+        mono_in[f] = std::isfinite(v) ? v : (++non_finite, 0.0);
+      }
       channels[c]->process(mono_in.data(), mono_out.data(), n);
       for (int f = 0; f < n; ++f) interleaved[static_cast<size_t>(f) * nch + c] = mono_out[f];
     }
@@ -61,6 +68,9 @@ int run_apply(const std::vector<std::string>& args, Console& console) {
   }
   if (!out.commit(&error)) return cmd.fail(exit_write_failed, error);
   progress.finish();
+  if (non_finite > 0)
+    cmd.warn(std::to_string(non_finite) +
+             " input sample(s) were not numbers (NaN or infinite) and were played as silence");
   if (out.clipped_samples() > 0)
     cmd.warn(std::to_string(out.clipped_samples()) + " sample(s) beyond full scale were clipped; " +
              "a floating-point output keeps them");
