@@ -141,12 +141,16 @@ bool EngineSession::measure(const std::vector<double>& recording, std::string* e
     *error = notice.empty() ? "the measurement did not start" : notice;
     return false;
   }
-  // The capture window closes half a second after "Start" plus 2^19 recorded samples, every
-  // 1st, 2nd, 4th or 8th sample by rate; one more block makes sure the audio thread has seen it.
-  const int decimation = rate < 80000 ? 1 : rate < 160000 ? 2 : rate < 320000 ? 4 : 8;
-  const int64_t needed = static_cast<int64_t>(rate * 0.5) + int64_t(524288) * decimation + block;
+  // Stream the recording, then silence, until the capture window has closed: half a second plus
+  // 2^19 recorded samples, taken from every 1st to 8th host sample by rate. The bound only stops a
+  // capture that never ends.
+  const int64_t bound = static_cast<int64_t>(rate * 0.5) + int64_t(524288) * 8 + block;
   std::vector<double> in(block), out(block);
-  for (int64_t done = 0; done < needed; done += block) {
+  for (int64_t done = 0; !plug->capture.finished(); done += block) {
+    if (done > bound) {
+      *error = "the capture window did not close";
+      return false;
+    }
     for (int k = 0; k < block; ++k) {
       const auto i = static_cast<size_t>(done + k);
       in[k] = i < recording.size() ? recording[i] : 0.0;
