@@ -42,7 +42,7 @@ EngineSession::EngineSession() {
   plug = std::make_unique<IResonix>(IInstanceInfo{"resonix", 0});
   plug->HostSetBlockSize(block);
   plug->HostSetSampleRate(rate);
-  take_notice();  // construction notices (a calibration file it could not read) are not this call's
+  startup = take_notice();  // a calibration file it could not read
 }
 
 EngineSession::~EngineSession() {

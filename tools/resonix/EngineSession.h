@@ -48,6 +48,8 @@ class EngineSession {
   // Replaces the calibration found in the preset folder by the one in `path` (.frd or .cal).
   bool use_calibration(const std::string& path, std::string* error);
   std::string calibration_name() const;
+  // What the plug-in said while it was being built (a calibration file it could not read), or "".
+  const std::string& startup_notice() const { return startup; }
 
   // "Start", then the recording streamed through the audio callback at the current rate (padded
   // with silence until the capture window has ended), then the analysis. False with the plug-in's
@@ -75,4 +77,5 @@ class EngineSession {
   std::unique_ptr<IResonix> plug;
   double rate = 44100.0;
   int block = 512;
+  std::string startup;
 };

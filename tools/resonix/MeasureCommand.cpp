@@ -49,6 +49,7 @@ int run_measure(const std::vector<std::string>& args, Console& console) {
     return cmd.fail(exit_bad_input, error);
 
   EngineSession session;
+  if (!session.startup_notice().empty() && !cmd.args().has("calibration")) cmd.warn(session.startup_notice());
   if (cmd.args().has("calibration") && !session.use_calibration(cmd.args().value("calibration"), &error))
     return cmd.fail(exit_bad_input, error);
   session.set_sample_rate(info.rate);
