@@ -140,11 +140,11 @@ TEST(Vst2Process, AudioThreadBesideHostControlCalls) {
         if (!std::isfinite(v)) finite = false;
     }
   });
-  for (int i = 0; i < 200; ++i) {
+  for (int i = 0; i < 80; ++i) {
     plug.set(i % 4, float(i % 10) / 10.0f);
     const auto chunk = plug.chunk(i % 2 == 0);
-    if (i % 5 == 0) plug.set_chunk(i % 2 == 0, chunk);
-    if (i % 50 == 0) {
+    if (i % 10 == 0) plug.set_chunk(i % 2 == 0, chunk);
+    if (i % 40 == 0) {
       plug.dispatch(effMainsChanged, 0, 0);
       plug.dispatch(effSetBlockSize, 0, 128 + i);
       plug.dispatch(effMainsChanged, 0, 1);
