@@ -112,6 +112,19 @@ IEffectVST2* IEffectVST2::FromAEffect(AEffect* effect) {
 // ---------------------------------------------------------------------------------------------
 // Entries of the record
 
+// Runs one host entry on the instance under its lock; a failure inside gives the fallback.
+template <typename Result, typename Call>
+Result IEffectVST2::Locked(AEffect* effect, Result fallback, Call&& call) {
+  IEffectVST2* plug = FromAEffect(effect);
+  if (!plug) return fallback;
+  try {
+    Lock lock(plug->GetMutex());
+    return call(*plug);
+  } catch (...) {
+    return fallback;
+  }
+}
+
 VstIntPtr IEffectVST2::VSTDispatcher(AEffect* effect, VstInt32 opcode, VstInt32 index, VstIntPtr value,
                                      void* ptr, float opt) {
   IEffectVST2* plug = FromAEffect(effect);
@@ -131,64 +144,47 @@ VstIntPtr IEffectVST2::VSTDispatcher(AEffect* effect, VstInt32 opcode, VstInt32 
       return 0;
     }
     if (opcode == effIdle) return 0;
-    Lock lock(plug->GetMutex());
-    return plug->Dispatch(opcode, index, value, ptr, opt);
   } catch (...) {
     return 0;
   }
+  return Locked(effect, VstIntPtr(0),
+                [&](IEffectVST2& p) { return p.Dispatch(opcode, index, value, ptr, opt); });
 }
 
 void IEffectVST2::VSTProcess(AEffect* effect, float** inputs, float** outputs, VstInt32 nFrames) {
-  IEffectVST2* plug = FromAEffect(effect);
-  if (!plug) return;
-  try {
-    Lock lock(plug->GetMutex());
-    plug->ProcessAccumulating(inputs, outputs, nFrames);
-  } catch (...) {
-  }
+  Locked(effect, 0, [&](IEffectVST2& plug) {
+    plug.ProcessAccumulating(inputs, outputs, nFrames);
+    return 0;
+  });
 }
 
 void IEffectVST2::VSTProcessReplacing(AEffect* effect, float** inputs, float** outputs, VstInt32 nFrames) {
-  IEffectVST2* plug = FromAEffect(effect);
-  if (!plug) return;
-  try {
-    Lock lock(plug->GetMutex());
-    plug->ProcessReplacing(inputs, outputs, nFrames);
-  } catch (...) {
-  }
+  Locked(effect, 0, [&](IEffectVST2& plug) {
+    plug.ProcessReplacing(inputs, outputs, nFrames);
+    return 0;
+  });
 }
 
 void IEffectVST2::VSTProcessDoubleReplacing(AEffect* effect, double** inputs, double** outputs,
                                             VstInt32 nFrames) {
-  IEffectVST2* plug = FromAEffect(effect);
-  if (!plug) return;
-  try {
-    Lock lock(plug->GetMutex());
-    plug->ProcessReplacing(inputs, outputs, nFrames);
-  } catch (...) {
-  }
+  Locked(effect, 0, [&](IEffectVST2& plug) {
+    plug.ProcessReplacing(inputs, outputs, nFrames);
+    return 0;
+  });
 }
 
 void IEffectVST2::VSTSetParameter(AEffect* effect, VstInt32 idx, float value) {
-  IEffectVST2* plug = FromAEffect(effect);
-  if (!plug) return;
-  try {
-    Lock lock(plug->GetMutex());
-    plug->SetParameterFromHost(idx, value);
-  } catch (...) {
-  }
+  Locked(effect, 0, [&](IEffectVST2& plug) {
+    plug.SetParameterFromHost(idx, value);
+    return 0;
+  });
 }
 
 float IEffectVST2::VSTGetParameter(AEffect* effect, VstInt32 idx) {
-  IEffectVST2* plug = FromAEffect(effect);
-  if (!plug) return 0.0f;
-  try {
-    Lock lock(plug->GetMutex());
-    const IParam* param = plug->GetParam(idx);
+  return Locked(effect, 0.0f, [&](IEffectVST2& plug) {
+    const IParam* param = plug.GetParam(idx);
     return param ? float(param->GetNormalized()) : 0.0f;
-  } catch (...) {
-    return 0.0f;
-  }
+  });
 }
 
 // ---------------------------------------------------------------------------------------------

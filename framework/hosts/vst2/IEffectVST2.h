@@ -56,6 +56,9 @@ class IEffectVST2 : public IEffectBase {
   static void VSTSetParameter(vst2::AEffect* effect, vst2::VstInt32 idx, float value);
   static float VSTGetParameter(vst2::AEffect* effect, vst2::VstInt32 idx);
 
+  template <typename Result, typename Call>
+  static Result Locked(vst2::AEffect* effect, Result fallback, Call&& call);
+
   vst2::VstIntPtr Dispatch(vst2::VstInt32 opcode, vst2::VstInt32 index, vst2::VstIntPtr value, void* ptr,
                            float opt);
   vst2::VstIntPtr Callback(vst2::VstInt32 opcode, vst2::VstInt32 index = 0, vst2::VstIntPtr value = 0,
