@@ -11,6 +11,7 @@
 
 #include "engine/IResonix.h"
 #include "engine/Notice.h"
+#include "framework/graphics/headless/IGraphicsHeadless.h"
 
 namespace {
 
@@ -204,16 +205,26 @@ TEST(Instance, UserFolderIsPrivateAndOptional) {
   EXPECT_EQ(info.st_mode & 0777, 0700u);
 }
 
-TEST(Instance, NoticesWithoutAnEditorGoThroughTheHook) {
+TEST(Instance, NoticesGoThroughTheEditorOrThePlatformHook) {
   auto plug = make_instance();
-  if (plug->GetGUI()) GTEST_SKIP() << "the editor records its own notices";
   recorded_notices.clear();
   NoticeHook previous = set_notice_hook(record_notice);
   plug->notify("Error_003");
   plug->notify(nullptr);
-  set_notice_hook(previous);
-  ASSERT_EQ(recorded_notices.size(), 1u);
-  EXPECT_EQ(recorded_notices[0], "Error_003");
+  if (auto* editor = dynamic_cast<IGraphicsHeadless*>(plug->GetGUI())) {
+    ASSERT_NE(editor->LastNotice(), nullptr);
+    EXPECT_EQ(editor->LastNotice()->text, "Error_003");
+    EXPECT_EQ(editor->LastNotice()->caption, "Info");
+    EXPECT_EQ(editor->Notices().size(), 1u);
+    EXPECT_TRUE(recorded_notices.empty());
+  } else {
+    EXPECT_EQ(recorded_notices, std::vector<std::string>{"Error_003"});
+  }
+  recorded_notices.clear();
+  myMessage("Error_012");
+  myMessage(nullptr);
+  EXPECT_EQ(set_notice_hook(previous), record_notice);
+  EXPECT_EQ(recorded_notices, (std::vector<std::string>{"Error_012", ""}));
 }
 
 TEST(Instance, HostBlocksOfAnyShapeAreSafe) {
