@@ -16,11 +16,21 @@ namespace {
 
 constexpr double kFlush = 1e-100;  // states below this would decay into denormals
 // Below this many frames the ramp in and out of the wavefront costs more than it saves.
-constexpr int kWavefrontMinFrames = 16;
+constexpr int kWavefrontMinFrames = 8;
 
 // The lane helpers are always inlined into kernels built for their ISA, so no vector ever crosses
 // a call boundary and the ABI note about passing wide vectors does not apply.
 #pragma GCC diagnostic ignored "-Wpsabi"
+
+// 0, 1, ... 119: the section number of every lane, for masking.
+constexpr auto kSectionIndexTable = [] {
+  struct {
+    alignas(64) double v[Cascade::kMaxSections];
+  } t{};
+  for (int i = 0; i < Cascade::kMaxSections; ++i) t.v[i] = i;
+  return t;
+}();
+constexpr const double* kSectionIndex = kSectionIndexTable.v;
 
 #define CASCADE_INLINE inline __attribute__((always_inline))
 
@@ -74,11 +84,13 @@ CASCADE_INLINE typename Lanes<V>::vd section_step(const Cascade::Coefficients& k
   vd n2 = t - c * y;
   const vd out = xv + y;
   if constexpr (Masked) {
-    vd section;
-    for (int j = 0; j < V; ++j) section[j] = double(v * V + j);
-    const vi live = (section >= lo) & (section <= hi);
-    n1 = live ? n1 : st1;
-    n2 = live ? n2 : st2;
+    // Plain integer arithmetic instead of vector compares, which GCC splits into scalars at 512 bits:
+    // a lane is idle when section - lo or hi - section is negative (both exact small integers).
+    const vd section = load<V>(kSectionIndex + v * V);
+    typedef std::uint64_t vu __attribute__((vector_size(V * 8)));
+    const vi idle = vi{} - (vi)(((vu)(section - lo) | (vu)(hi - section)) >> 63);
+    n1 = (vd)(((vi)n1 & ~idle) | ((vi)st1 & idle));
+    n2 = (vd)(((vi)n2 & ~idle) | ((vi)st2 & idle));
   }
   store<V>(s1 + v * V, n1);
   store<V>(s2 + v * V, n2);
@@ -157,8 +169,10 @@ __attribute__((target("avx2"))) void wavefront4(const Cascade::Coefficients& k, 
                                                 const double* in, double* out, int n) {
   wavefront_body<4>(k, s1, s2, in, out, n);
 }
-__attribute__((target("avx512f"))) void wavefront8(const Cascade::Coefficients& k, double* s1, double* s2,
-                                                   const double* in, double* out, int n) {
+__attribute__((target("avx512f,avx512dq,avx512vl,avx512bw"))) void wavefront8(const Cascade::Coefficients& k,
+                                                                              double* s1, double* s2,
+                                                                              const double* in, double* out,
+                                                                              int n) {
   wavefront_body<8>(k, s1, s2, in, out, n);
 }
 #endif

@@ -37,8 +37,8 @@ __attribute__((target("avx2"))) void cascade_response_avx2(const double* mt, con
                                                            int n, double* prod) {
   cascade_response_body(mt, p, w, n, prod);
 }
-__attribute__((target("avx512f"))) void cascade_response_avx512(const double* mt, const double* p,
-                                                                const double* w, int n, double* prod) {
+__attribute__((target("avx512f,avx512dq,avx512vl,avx512bw"))) void cascade_response_avx512(
+    const double* mt, const double* p, const double* w, int n, double* prod) {
   cascade_response_body(mt, p, w, n, prod);
 }
 #endif

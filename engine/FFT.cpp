@@ -161,7 +161,7 @@ struct Kernels {
 FFT_KERNELS(base, )
 #if defined(__x86_64__)
 FFT_KERNELS(avx2, __attribute__((target("avx2"))))
-FFT_KERNELS(avx512, __attribute__((target("avx512f"))))
+FFT_KERNELS(avx512, __attribute__((target("avx512f,avx512dq,avx512vl,avx512bw"))))
 #endif
 
 const Kernels& pick_kernels() {

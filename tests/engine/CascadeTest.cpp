@@ -98,10 +98,7 @@ TEST(Cascade, EveryKernelMatchesTheLiteralLoopBitForBit) {
         while (pos < input.size() && available) {
           const int n =
               int(std::min<std::size_t>(std::size_t(blocks[b++ % blocks.size()]), input.size() - pos));
-          if (n < 16)
-            Cascade::process_scalar(k, s1, s2, input.data() + pos, out.data() + pos, n);
-          else
-            available = Cascade::process_wavefront(lanes, k, s1, s2, input.data() + pos, out.data() + pos, n);
+          available = Cascade::process_wavefront(lanes, k, s1, s2, input.data() + pos, out.data() + pos, n);
           pos += std::size_t(n);
         }
         if (!available) continue;  // this CPU has no such kernel
