@@ -137,6 +137,14 @@ TEST_F(Vst2Editor, NoParentNoWindow) {
   EXPECT_EQ(plug_.dispatch(effEditOpen, 0, 0, nullptr), 0);
   EXPECT_EQ(window_.children(), 0);
   EXPECT_EQ(plug_.dispatch(effEditClose), 0);
+  // A window id that names no window is a failure the host hears of, not a crash.
+  EXPECT_EQ(plug_.dispatch(effEditOpen, 0, 0, reinterpret_cast<void*>(uintptr_t(0x7ffffff1))), 0);
+  idle(plug_, 2);
+  EXPECT_EQ(plug_.dispatch(effEditClose), 0);
+  // The editor still opens in a real window afterwards.
+  EXPECT_EQ(plug_.dispatch(effEditOpen, 0, 0, window_.handle()), 1);
+  EXPECT_EQ(window_.children(), 1);
+  EXPECT_EQ(plug_.dispatch(effEditClose), 1);
 }
 
 TEST_F(Vst2Editor, InstanceClosedWithItsEditorOpen) {
