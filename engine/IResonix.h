@@ -160,8 +160,14 @@ class IResonix : public IResonixAdapter {
   int version_text = -1;
   int about_ok_button = -1;
   int previous = 1000;  // band where the current left-button stroke started; 1000 matches none
+  char volume_text_buf[32] = "0.0 dB";
+  char knock_text_buf[64] = "";
 
  private:
+  // editor commands (editor/IResonixEditor.cpp)
+  void show_about(bool shown);
+  void reset_target();
+  void reset_all_curves();
   void init_grid();
   void init_curves();
   void init_params();

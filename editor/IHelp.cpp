@@ -1,0 +1,29 @@
+#include "editor/IHelp.h"
+
+#include <filesystem>
+#include <system_error>
+
+#include "engine/IResonix.h"
+#include "framework/graphics/IGraphics.h"
+
+IHelp::IHelp(IResonix* plug, IRECT rect) : IControl(plug, rect), effect(plug) {}
+
+IHelp::~IHelp() = default;
+
+std::string IHelp::HelpFolder(IGraphics* graphics) {
+  return (std::filesystem::path(graphics->GetResourceFolder()) / "help").string();
+}
+
+// The pages lie in the bundle's resources and are opened where they are. The path goes to the
+// platform as one argument of the opener, never through a shell, so spaces and quotes are harmless.
+void IHelp::OnMouseDown(int, int, IMouseMod*) {
+  IGraphics* graphics = effect->GetGUI();
+  if (!graphics) return;
+  const std::filesystem::path page = std::filesystem::path(HelpFolder(graphics)) / kStartPage;
+  std::error_code error;
+  if (!std::filesystem::is_regular_file(page, error)) {
+    effect->notify("Help not found");
+    return;
+  }
+  graphics->OpenURL(page.c_str());
+}

@@ -1,0 +1,19 @@
+#include "editor/IMyButton.h"
+
+#include "engine/IResonix.h"
+
+IMyButton::IMyButton(IResonix* plug, IRECT rect, int tagValue)
+    : IControl(plug, rect, tagValue, IChannelBlend::kBlendClobber), effect(plug), tag(tagValue) {}
+
+IMyButton::~IMyButton() = default;
+
+// Any button: the work is done by the command, the toggled value only informs the host.
+void IMyButton::OnMouseDown(int, int, IMouseMod*) {
+  effect->from_GUI(tag);
+  mValue.store(GetValue() < 0.5 ? 1.0 : 0.0);
+  SetDirty(true);
+}
+
+bool IMyButton::Draw(IGraphics*) {
+  return true;
+}

@@ -1,0 +1,184 @@
+#include "editor/IMyPlots.h"
+
+#include <cmath>
+
+#include "editor/EditorLayout.h"
+#include "engine/IResonix.h"
+#include "framework/graphics/IGraphics.h"
+#include "raster/RasterLine.h"
+
+using namespace layout;
+
+namespace {
+
+struct PointD {
+  double x, y;
+};
+
+// Truncation toward zero that stays defined for heights no curve can have.
+int trunc_row(double y) {
+  if (!(y > -1e6 && y < 1e6)) return -1;
+  return int(y);
+}
+
+// Clipping against the top line T and the bottom line B - 1, segment by segment; a change to the
+// right end is what the next segment sees as its left end.
+void clip_rows(MyPoint* out, int columns, int top, int bottom) {
+  const int last = bottom - 1;
+  for (int k = 0; k + 1 < columns; ++k) {
+    int& y1 = out[k].y;
+    int& y2 = out[k + 1].y;
+    if (y1 == -1) continue;
+    if (y1 > top && y2 < top)
+      y2 = top;
+    else if (y1 < top && y2 > top)
+      y1 = top;
+    else if (y1 == top && y2 < top)
+      y2 = -1;
+    else if (y1 < top && y2 <= top)
+      y1 = -1;
+    else if (y1 < last && y2 >= bottom)
+      y2 = last;
+    else if (y1 >= bottom && y2 < last)
+      y1 = last;
+    else if (y1 == last && y2 >= bottom)
+      y2 = -1;
+    else if (y1 >= bottom && y2 >= last)
+      y1 = -1;
+  }
+}
+
+}  // namespace
+
+IMyPlots::IMyPlots(IResonix* plug)
+    : IControl(plug, IRECT(kPlotLeft, kPlotTop, kPlotRight, kPlotBottom)), effect(plug) {}
+
+IMyPlots::~IMyPlots() = default;
+
+void IMyPlots::Bezier(const double* values, int L, int R, int T, int B, int n, MyPoint* out) {
+  const int columns = R - L;
+  if (n < 3 || n > kMaxKnots || columns < 2 || columns > kColumns) return;
+
+  // knots: integer columns, heights from the level in dB, limited to +-1.2 of the half range
+  double knotX[kMaxKnots], knotY[kMaxKnots];
+  for (int i = 0; i < n; ++i) {
+    knotX[i] = double((i * (columns - 1)) / (n - 1));
+    double v = std::log10(values[i]) * 40.0 / 50.0 + 1.0;
+    if (!(v >= -1.2)) v = -1.2;  // also a value of 0 or below
+    if (v > 1.2) v = 1.2;
+    knotY[i] = knot_height(v, T, B);
+  }
+
+  // control polygon: each interior knot gets a handle on either side
+  PointD P[3 * kMaxKnots - 2];
+  const double d = n == 120 ? 2.0 : double((columns / n) / 2);
+  for (int i = 0; i < n; ++i) P[3 * i] = {knotX[i], knotY[i]};
+  for (int i = 1; i <= n - 2; ++i) {
+    const double yp = knotY[i - 1], y = knotY[i], yn = knotY[i + 1];
+    P[3 * i - 1].x = knotX[i] - d;
+    P[3 * i + 1].x = knotX[i] + d;
+    if ((yp >= y && yn >= y) || (y >= yp && y >= yn)) {
+      // an extremum or a flat step: horizontal tangent
+      P[3 * i - 1].y = P[3 * i + 1].y = y;
+    } else {
+      const double D = std::fabs(y - yp) >= std::fabs(yn - y) ? yn - y : y - yp;
+      P[3 * i - 1].y = y - 0.5 * D;
+      P[3 * i + 1].y = y + 0.5 * D;
+    }
+  }
+  P[1] = P[2];
+  P[3 * n - 4] = P[3 * n - 5];
+
+  // rasterise each segment column by column, solving the cubic x(t) = column with Cardano
+  for (int i = 0; i + 1 < n; ++i) {
+    const double x0 = P[3 * i].x, y0 = P[3 * i].y;
+    const double x1 = P[3 * i + 1].x, y1 = P[3 * i + 1].y;
+    const double x2 = P[3 * i + 2].x, y2 = P[3 * i + 2].y;
+    const double x3 = P[3 * i + 3].x, y3 = P[3 * i + 3].y;
+    out[int(x0)].y = trunc_row(y0);
+    const double a = x3 - 3.0 * x2 + 3.0 * x1 - x0;
+    const double b = 3.0 * x0 - 6.0 * x1 + 3.0 * x2;
+    const double c = 3.0 * x1 - 3.0 * x0;
+    for (int x = int(x0 + 1.0); x < x3; ++x) {
+      const double p = (3.0 * a * c - b * b) / (3.0 * a * a);
+      const double q = (2.0 * b * b * b - 9.0 * a * b * c + 27.0 * a * a * (x0 - x)) / (27.0 * a * a * a);
+      const double s = std::sqrt(q * q / 4.0 + p * p * p / 27.0);
+      const double t = std::pow(s - q / 2.0, 1.0 / 3.0) - std::pow(q / 2.0 + s, 1.0 / 3.0) - b / (3.0 * a);
+      const double u = 1.0 - t;
+      const double y = u * u * u * y0 + 3.0 * t * u * u * y1 + 3.0 * t * t * u * y2 + t * t * t * y3;
+      out[x].y = trunc_row(y);
+    }
+  }
+  out[int(knotX[n - 1])].y = trunc_row(knotY[n - 1]);
+
+  for (int k = 0; k < columns; ++k) out[k].x = L + k;
+  clip_rows(out, columns, T, B);
+}
+
+int IMyPlots::CursorColumn(double notePos) {
+  return int(notePos * (kPlotRight - kPlotLeft - 1) + kPlotLeft);
+}
+
+void IMyPlots::OnMouseDown(int x, int y, IMouseMod* mod) {
+  drawing = 1;
+  if (mod && mod->L)
+    effect->from_drawing(x, y, 1);
+  else if (mod && mod->R)
+    effect->from_drawing(x, y, 0);
+  SetDirty(false);
+}
+
+void IMyPlots::OnMouseDrag(int x, int y, int, int, IMouseMod* mod) {
+  if (drawing != 1 || x < kPlotLeft || x > kPlotRight || y < kPlotTop || y > kPlotBottom) return;
+  if (mod && mod->L)
+    effect->from_drawing(x, y, 2);
+  else if (mod && mod->R)
+    effect->from_drawing(x, y, 0);
+  SetDirty(false);
+}
+
+// Every release ends one stroke: one undo step and one design.
+void IMyPlots::OnMouseUp(int, int, IMouseMod*) {
+  drawing = 0;
+  effect->save_to_undo();
+  effect->run();
+}
+
+bool IMyPlots::Draw(IGraphics* graphics) {
+  RasterBitmap* canvas = graphics->GetDrawBitmap();
+  if (!canvas) return false;
+  const IRECT& area = graphics->GetDrawRECT();
+  const RasterRect clip{area.L, area.T, area.R, area.B};
+  auto line = [&](unsigned colour, int xa, int ya, int xb, int yb) {
+    RasterLine(*canvas, float(xa), float(ya), float(xb), float(yb), colour, RasterBlendMode::kCopy, 1.0f,
+               true, clip);
+  };
+
+  Bezier(effect->target, kPlotLeft, kPlotRight, kPlotTop, kPlotBottom, kPlotBands, target_points);
+  Bezier(effect->measured, kPlotLeft, kPlotRight, kPlotTop, kPlotBottom, kPlotBands, measured_points);
+  Bezier(effect->corrected, kPlotLeft, kPlotRight, kPlotTop, kPlotBottom, kPlotBands, corrected_points);
+
+  const int xc = CursorColumn(effect->note_pos);
+  line(kCursorColour, xc, kPlotTop, xc, kPlotBottom - 1);
+
+  const int segments = kColumns - 1;
+  for (int k = 0; k < segments; ++k) {
+    const MyPoint& a = target_points[k];
+    const MyPoint& b = target_points[k + 1];
+    if (a.y != -1 && b.y != -1) line(kTargetColour, a.x, a.y, b.x, b.y);
+  }
+  // The thick curves are three strokes: the segment, one pixel up and one pixel right.
+  auto thick = [&](const MyPoint* pts, unsigned colour, int lowestRaised) {
+    for (int k = 0; k < segments; ++k) {
+      const MyPoint& a = pts[k];
+      const MyPoint& b = pts[k + 1];
+      if (a.y == -1 || b.y == -1) continue;
+      line(colour, a.x, a.y, b.x, b.y);
+      if (a.y >= lowestRaised && b.y >= lowestRaised) line(colour, a.x, a.y - 1, b.x, b.y - 1);
+      if (k <= segments - 2) line(colour, a.x + 1, a.y, b.x + 1, b.y);
+    }
+  };
+  thick(measured_points, kMeasuredColour, kPlotTop + 1);
+  thick(corrected_points, kCorrectedColour, kPlotTop + 2);
+  return true;
+}

@@ -1,0 +1,41 @@
+// Curve drawing: one mouse position applied to the target curve.
+
+#include <cmath>
+
+#include "editor/EditorLayout.h"
+#include "engine/IResonix.h"
+
+void IResonix::from_drawing(int x, int y, int kind) {
+  using namespace layout;
+  // band under the pointer; a position left or right of the plot takes the nearest band
+  int i = int((x - kPlotLeft) * double(nbands - 1) / (kPlotRight - kPlotLeft - 1) + 0.5);
+  if (i < 0) i = 0;
+  if (i > nbands - 1) i = nbands - 1;
+
+  // A continuation without a valid anchor (a stroke that began with the right button) starts a
+  // new line here rather than reading outside the curve.
+  if (kind == 2 && (previous < 0 || previous >= nbands)) kind = 1;
+  if (kind == 1) previous = i;
+  if (kind == 2 && i == previous) return;
+
+  if (y <= kPlotBottom) target[i] = std::pow(10.0, -2.5 * (y - kPlotTop) / double(kPlotBottom - kPlotTop));
+
+  // rubber band: a straight line in dB from the stroke's anchor to the pointer, ends excluded
+  if (kind == 2) {
+    const int lo = previous < i ? previous : i;
+    const int hi = previous < i ? i : previous;
+    const double from = std::log10(target[lo]), to = std::log10(target[hi]);
+    for (int k = 1; k < hi - lo; ++k) target[lo + k] = std::pow(10.0, from + k * (to - from) / (hi - lo));
+  }
+
+  // The peak of the target is its level; the slider follows unless the peak is at the top.
+  double m = target[0];
+  for (int j = 1; j < nbands; ++j)
+    if (target[j] > m) m = target[j];
+  if (m > 1.0 || m < 0.999) {
+    target_level = m;
+    vslider_pos = 20.0 * std::log10(m) / 45.0 + 1.0;
+    take_user_input(kParamVerticalSlider, vslider_pos);
+  }
+  for (int j = 0; j < nbands; ++j) target_shape[j] = target[j] / target_level;
+}
