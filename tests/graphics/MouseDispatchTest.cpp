@@ -1,25 +1,10 @@
 #include <gtest/gtest.h>
 
-#include "RecordingControl.h"
-#include "TestPlug.h"
+#include "TestEditor.h"
 #include "framework/graphics/headless/IGraphicsHeadless.h"
 
-namespace {
-struct Editor {
-  TestPlug plug;
-  IGraphicsHeadless gui{&plug, 100, 80};
-  IMouseMod left{true};
-
-  RecordingControl* Add(IRECT r, int paramIdx = -1) {
-    auto* c = new RecordingControl(&plug, r, gui.NControls(), nullptr, paramIdx);
-    gui.AttachControl(c);
-    return c;
-  }
-};
-}  // namespace
-
 TEST(MouseDispatch, LaterOverlappingControlGetsTheClick) {
-  Editor e;
+  TestEditor e;
   RecordingControl* background = e.Add(IRECT(0, 0, 100, 80));
   RecordingControl* under = e.Add(IRECT(10, 10, 50, 50));
   RecordingControl* over = e.Add(IRECT(30, 30, 70, 70));
@@ -35,7 +20,7 @@ TEST(MouseDispatch, LaterOverlappingControlGetsTheClick) {
 }
 
 TEST(MouseDispatch, HiddenAndGrayedControlsAreNotHit) {
-  Editor e;
+  TestEditor e;
   RecordingControl* under = e.Add(IRECT(10, 10, 50, 50));
   RecordingControl* over = e.Add(IRECT(10, 10, 50, 50));
   over->Hide(true);
@@ -52,7 +37,7 @@ TEST(MouseDispatch, HiddenAndGrayedControlsAreNotHit) {
 }
 
 TEST(MouseDispatch, DragGoesToCapturedControlWithDeltasOnlyWhenMoved) {
-  Editor e;
+  TestEditor e;
   RecordingControl* a = e.Add(IRECT(0, 0, 20, 20));
   RecordingControl* b = e.Add(IRECT(50, 50, 60, 60));
   e.gui.OnMouseDrag(55, 55, &e.left);  // nothing captured
@@ -71,7 +56,7 @@ TEST(MouseDispatch, DragGoesToCapturedControlWithDeltasOnlyWhenMoved) {
 }
 
 TEST(MouseDispatch, HostHearsOneGesturePerClickIncludingDoubleClicks) {
-  Editor e;
+  TestEditor e;
   RecordingControl* c = e.Add(IRECT(0, 0, 20, 20), 2);
   e.gui.OnMouseDown(5, 5, &e.left);
   e.gui.OnMouseUp(5, 5, &e.left);
@@ -87,7 +72,7 @@ TEST(MouseDispatch, HostHearsOneGesturePerClickIncludingDoubleClicks) {
 }
 
 TEST(MouseDispatch, DoubleClickRestoresTheRecordedDefaultAndPushesIt) {
-  Editor e;
+  TestEditor e;
   RecordingControl* c = e.Add(IRECT(0, 0, 20, 20), 1);
   e.gui.OnMouseDblClick(5, 5, &e.left);  // no default yet: nothing
   EXPECT_TRUE(e.plug.events.empty());
@@ -108,7 +93,7 @@ TEST(MouseDispatch, DoubleClickRestoresTheRecordedDefaultAndPushesIt) {
 }
 
 TEST(MouseDispatch, WheelGoesToCapturedElseHitControl) {
-  Editor e;
+  TestEditor e;
   RecordingControl* a = e.Add(IRECT(0, 0, 20, 20));
   RecordingControl* b = e.Add(IRECT(50, 50, 60, 60));
   e.gui.OnMouseWheel(55, 55, &e.left, 3);
@@ -124,7 +109,7 @@ TEST(MouseDispatch, WheelGoesToCapturedElseHitControl) {
 }
 
 TEST(MouseDispatch, KeysSkipTheBackgroundAndFallBackToTheKeyCatcher) {
-  Editor e;
+  TestEditor e;
   RecordingControl* background = e.Add(IRECT(0, 0, 100, 80));
   RecordingControl* button = e.Add(IRECT(10, 10, 20, 20));
   auto* catcher = new RecordingControl(&e.plug, IRECT(), 99, nullptr);
@@ -140,7 +125,7 @@ TEST(MouseDispatch, KeysSkipTheBackgroundAndFallBackToTheKeyCatcher) {
 }
 
 TEST(MouseDispatch, MouseOverIsOffUnlessAsked) {
-  Editor e;
+  TestEditor e;
   e.Add(IRECT(0, 0, 20, 20));
   RecordingControl* grayed = e.Add(IRECT(0, 0, 20, 20));
   grayed->GrayOut(true);

@@ -3,27 +3,14 @@
 #include <atomic>
 #include <thread>
 
-#include "RecordingControl.h"
-#include "TestPlug.h"
+#include "TestEditor.h"
 #include "framework/graphics/headless/IGraphicsHeadless.h"
 
-namespace {
-struct Editor {
-  TestPlug plug;
-  IGraphicsHeadless gui{&plug, 100, 80};
-  RecordingControl* Add(int paramIdx, IRECT r = IRECT(0, 0, 10, 10)) {
-    auto* c = new RecordingControl(&plug, r, gui.NControls(), nullptr, paramIdx);
-    gui.AttachControl(c);
-    return c;
-  }
-};
-}  // namespace
-
 TEST(ParameterTraffic, PlugValuesReachEveryBoundControlAndAuxParams) {
-  Editor e;
-  RecordingControl* a = e.Add(1);
-  RecordingControl* b = e.Add(1);
-  RecordingControl* other = e.Add(2);
+  TestEditor e;
+  RecordingControl* a = e.Add(IRECT(0, 0, 10, 10), 1);
+  RecordingControl* b = e.Add(IRECT(0, 0, 10, 10), 1);
+  RecordingControl* other = e.Add(IRECT(0, 0, 10, 10), 2);
   other->AddAuxParam(1);
   e.gui.SetParameterFromPlug(1, 5.0, false);  // plain value in -10..10
   EXPECT_DOUBLE_EQ(a->GetValue(), 0.75);
@@ -41,8 +28,8 @@ TEST(ParameterTraffic, PlugValuesReachEveryBoundControlAndAuxParams) {
 }
 
 TEST(ParameterTraffic, ControlByIndexAndOutOfRangeIndicesIgnored) {
-  Editor e;
-  RecordingControl* c = e.Add(-1);
+  TestEditor e;
+  RecordingControl* c = e.Add(IRECT(0, 0, 10, 10), -1);
   e.gui.SetControlFromPlug(0, 0.0);  // first value: default
   e.gui.SetControlFromPlug(0, 0.55555555);
   EXPECT_DOUBLE_EQ(c->GetValue(), 0.55555555);
@@ -55,10 +42,10 @@ TEST(ParameterTraffic, ControlByIndexAndOutOfRangeIndicesIgnored) {
 }
 
 TEST(ParameterTraffic, HideGrayAndClampByParameter) {
-  Editor e;
-  RecordingControl* a = e.Add(3);
-  RecordingControl* b = e.Add(3);
-  RecordingControl* other = e.Add(0);
+  TestEditor e;
+  RecordingControl* a = e.Add(IRECT(0, 0, 10, 10), 3);
+  RecordingControl* b = e.Add(IRECT(0, 0, 10, 10), 3);
+  RecordingControl* other = e.Add(IRECT(0, 0, 10, 10), 0);
   e.gui.HideControl(3, true);
   EXPECT_TRUE(a->IsHidden());
   EXPECT_TRUE(b->IsHidden());
@@ -76,8 +63,8 @@ TEST(ParameterTraffic, HideGrayAndClampByParameter) {
 }
 
 TEST(ParameterTraffic, TextEntryCommitParsesClampsAndNegates) {
-  Editor e;
-  RecordingControl* c = e.Add(1);
+  TestEditor e;
+  RecordingControl* c = e.Add(IRECT(0, 0, 10, 10), 1);
   IParam* param = e.plug.GetParam(1);
   e.gui.SetFromStringAfterPrompt(c, param, "-0.5");
   EXPECT_DOUBLE_EQ(param->Value(), -0.5);
@@ -97,8 +84,8 @@ TEST(ParameterTraffic, TextEntryCommitParsesClampsAndNegates) {
 }
 
 TEST(ParameterTraffic, PromptsStayDisabledByDefault) {
-  Editor e;
-  RecordingControl* c = e.Add(1);
+  TestEditor e;
+  RecordingControl* c = e.Add(IRECT(0, 0, 10, 10), 1);
   IMouseMod right(false, true);
   c->IControl::OnMouseDown(5, 5, &right);  // the base behaviour: prompt, which is disabled
   c->PromptUserInput();
@@ -108,8 +95,8 @@ TEST(ParameterTraffic, PromptsStayDisabledByDefault) {
 // The audio thread signals the editor as the engine does: value, then dirty. Every signal must end in a
 // draw that sees it, with no data race (run under ThreadSanitizer).
 TEST(ParameterTraffic, AudioThreadSignalsAreNeverLost) {
-  Editor e;
-  RecordingControl* meter = e.Add(-1, IRECT(0, 0, 50, 5));
+  TestEditor e;
+  RecordingControl* meter = e.Add(IRECT(0, 0, 50, 5), -1);
   e.gui.PrepDraw();
   e.gui.SetControlFromPlug(0, 0.0);
   std::atomic<bool> done{false};

@@ -1,37 +1,17 @@
 #include <gtest/gtest.h>
 
-#include "RecordingControl.h"
-#include "TestPlug.h"
+#include "TestEditor.h"
 #include "framework/graphics/IBitmapControl.h"
 #include "framework/graphics/headless/IGraphicsHeadless.h"
 #include "raster/RasterBitmap.h"
 
-namespace {
-struct Editor {
-  TestPlug plug;
-  IGraphicsHeadless gui{&plug, 100, 80};
-  DrawLog log;
-
-  Editor() { gui.PrepDraw(); }
-  RecordingControl* Add(IRECT r, int id) {
-    auto* c = new RecordingControl(&plug, r, id, &log);
-    gui.AttachControl(c);
-    return c;
-  }
-  void CleanAll() {
-    for (int i = 0; i < gui.NControls(); ++i) gui.GetControl(i)->SetClean();
-    log = DrawLog();
-  }
-};
-}  // namespace
-
 TEST(RedrawCycle, DirtyUnionIsRepaintedOnceInListOrder) {
-  Editor e;
-  e.Add(IRECT(0, 0, 100, 80), 0);   // background
-  e.Add(IRECT(5, 5, 15, 60), 1);    // fader, far from the label
-  e.Add(IRECT(70, 60, 95, 70), 2);  // text label
-  e.Add(IRECT(40, 30, 50, 40), 3);  // lies inside the union, clean
-  e.Add(IRECT(0, 75, 3, 78), 4);    // outside the union
+  TestEditor e;
+  e.Add(IRECT(0, 0, 100, 80));   // background
+  e.Add(IRECT(5, 5, 15, 60));    // fader, far from the label
+  e.Add(IRECT(70, 60, 95, 70));  // text label
+  e.Add(IRECT(40, 30, 50, 40));  // lies inside the union, clean
+  e.Add(IRECT(0, 75, 3, 78));    // outside the union
   e.CleanAll();
   IRECT r;
   EXPECT_FALSE(e.gui.IsDirty(&r));
@@ -50,8 +30,8 @@ TEST(RedrawCycle, DirtyUnionIsRepaintedOnceInListOrder) {
 }
 
 TEST(RedrawCycle, ValueChangedFromPlugIsDrawnOnceMore) {
-  Editor e;
-  RecordingControl* c = e.Add(IRECT(10, 10, 20, 20), 0);
+  TestEditor e;
+  RecordingControl* c = e.Add(IRECT(10, 10, 20, 20));
   c->SetValueFromPlug(0.2);  // first value: the default, marks nothing new
   EXPECT_EQ(c->GetDefaultValue(), 0.2);
   e.CleanAll();
@@ -87,11 +67,11 @@ TEST(RedrawCycle, HiddenIsNotDrawnAndGrayedDrawsAtQuarterWeight) {
 }
 
 TEST(RedrawCycle, NonStrictDrawsEachDirtyControlWithItsNeighbours) {
-  Editor e;
-  e.Add(IRECT(0, 0, 100, 80), 0);
-  e.Add(IRECT(10, 10, 30, 30), 1);
-  e.Add(IRECT(20, 20, 40, 40), 2);  // overlaps 1
-  e.Add(IRECT(60, 60, 70, 70), 3);
+  TestEditor e;
+  e.Add(IRECT(0, 0, 100, 80));
+  e.Add(IRECT(10, 10, 30, 30));
+  e.Add(IRECT(20, 20, 40, 40));  // overlaps 1
+  e.Add(IRECT(60, 60, 70, 70));
   e.gui.SetStrictDrawing(false);  // marks everything dirty: background pass draws all
   IRECT r;
   ASSERT_TRUE(e.gui.IsDirty(&r));
