@@ -114,3 +114,46 @@ TEST(ParameterTraffic, AudioThreadSignalsAreNeverLost) {
   EXPECT_DOUBLE_EQ(meter->GetValue(), 1.0);
   EXPECT_FALSE(meter->IsDirty());
 }
+
+namespace {
+// A platform that picks the second menu item and remembers the text entry it was asked for.
+class PromptingEditor : public IGraphicsHeadless {
+ public:
+  using IGraphicsHeadless::IGraphicsHeadless;
+  IPopupMenu* CreateIPopupMenu(IPopupMenu* menu, IRECT* rect) override {
+    shownItems = menu->GetNItems();
+    checkedFirst = menu->GetItem(0)->GetChecked();
+    menu->SetChosenItemIdx(1);
+    return menu;
+  }
+  void CreateTextEntry(IControl* control, IText* text, IRECT* rect, const char* str, IParam* param) override {
+    entryText = str;
+  }
+  int shownItems = 0;
+  bool checkedFirst = false;
+  std::string entryText;
+};
+}  // namespace
+
+TEST(ParameterTraffic, EnabledPromptsOfferTheDisplayTextsOrTheValueText) {
+  TestPlug plug;
+  auto* gui = new PromptingEditor(&plug, 100, 80);
+  auto* mode = new RecordingControl(&plug, IRECT(0, 0, 10, 10), 0, nullptr, TestPlug::kModeParam);
+  auto* level = new RecordingControl(&plug, IRECT(20, 0, 30, 10), 1, nullptr, 1);
+  gui->AttachControl(mode);
+  gui->AttachControl(level);
+  plug.AttachGraphics(gui);
+  mode->DisablePrompt(false);
+  level->DisablePrompt(false);
+  plug.GetParam(1)->Set(-2.5);
+
+  mode->PromptUserInput();
+  EXPECT_EQ(gui->shownItems, 2);
+  EXPECT_TRUE(gui->checkedFirst);
+  EXPECT_DOUBLE_EQ(mode->GetValue(), 1.0);
+  EXPECT_EQ(plug.GetParam(TestPlug::kModeParam)->Int(), 1);
+  EXPECT_TRUE(mode->GetRedraw());
+
+  level->PromptUserInput();
+  EXPECT_EQ(gui->entryText, plug.GetParam(1)->GetDisplayForHost());
+}
