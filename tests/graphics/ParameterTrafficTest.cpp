@@ -4,6 +4,7 @@
 #include <thread>
 
 #include "TestEditor.h"
+#include "framework/graphics/ITextControl.h"
 #include "framework/graphics/headless/IGraphicsHeadless.h"
 
 TEST(ParameterTraffic, PlugValuesReachEveryBoundControlAndAuxParams) {
@@ -156,4 +157,24 @@ TEST(ParameterTraffic, EnabledPromptsOfferTheDisplayTextsOrTheValueText) {
 
   level->PromptUserInput();
   EXPECT_EQ(gui->entryText, plug.GetParam(1)->GetDisplayForHost());
+}
+
+TEST(ParameterTraffic, UserChangeUpdatesTheValueDisplayAndAuxParams) {
+  TestEditor e;
+  RecordingControl* c = e.Add(IRECT(0, 0, 10, 10), 1);
+  IText style(12);
+  auto* display = new ITextControl(&e.plug, IRECT(0, 20, 50, 30), &style, "");
+  e.gui.AttachControl(display);
+  c->SetValDisplayControl(display);
+  c->AddAuxParam(2);
+  c->GetAuxParam(0)->mValue = 0.25;
+  c->SetValueFromUserInput(0.75);
+  const std::string expected =
+      e.plug.GetParam(1)->GetDisplayForHost() + " " + e.plug.GetParam(1)->GetLabelForHost();
+  EXPECT_STREQ(display->GetTextForPlug(), expected.c_str());
+  EXPECT_DOUBLE_EQ(e.plug.GetParam(2)->GetNormalized(), 0.25);
+  EXPECT_EQ(e.plug.Kinds(), "cc");
+  EXPECT_EQ(c->AuxParamIdx(2), 0);
+  EXPECT_EQ(c->AuxParamIdx(3), -1);
+  EXPECT_EQ(c->GetAuxParam(1), nullptr);
 }
