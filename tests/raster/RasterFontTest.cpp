@@ -95,3 +95,21 @@ TEST(RasterFont, TextIsClippedAndTranslucentColourBlends) {
   font->Draw(sharp, "\xE2\x82", RasterRect{0, 0, 30, 20}, RasterFont::kAlignLeft, 0xFFFFFFFFu,
              sharp.Bounds());
 }
+
+TEST(RasterFont, ItalicWithoutAnItalicFaceIsSlanted) {
+  RasterFont::Spec upright = Spec("DejaVuSans.ttf", 20), slanted = upright;
+  slanted.italic = true;
+  int width[2] = {};
+  RasterFont* fonts[2] = {FontCache::Get(upright), FontCache::Get(slanted)};
+  for (int i = 0; i < 2; ++i) {
+    ASSERT_TRUE(fonts[i]);
+    RasterBitmap bitmap(40, 30, 0xFF000000u);
+    fonts[i]->Draw(bitmap, "l", RasterRect{10, 0, 40, 30}, RasterFont::kAlignLeft, 0xFFFFFFFFu,
+                   bitmap.Bounds());
+    const RasterRect ink = Ink(bitmap, 0xFF000000u);
+    width[i] = ink.r - ink.l;
+  }
+  EXPECT_NE(fonts[0], fonts[1]);
+  // A tall upright stroke leans by about a fifth of its height.
+  EXPECT_GE(width[1], width[0] + 2);
+}
