@@ -243,44 +243,42 @@ bool IEffectBase::IsOutChannelConnected(int chIdx) const {
 
 // ---------------------------------------------------------------- buffers
 
-void IEffectBase::AttachInputBuffers(int idx, int n, double** ppData, int nFrames) {
+// Channels idx .. idx + n - 1 that exist, each with its host buffer (null without one).
+template <typename Channel, typename Sample, typename Assign>
+static void attach(std::vector<Channel>& channels, int idx, int n, Sample** ppData, Assign assign) {
   for (int i = 0; i < n; ++i) {
-    const int c = idx + i;
-    if (c < 0 || c >= NInChannels()) continue;
-    InChannel& ch = mInChannels[size_t(c)];
-    ch.mSrc = ppData ? ppData[i] : nullptr;
-    ch.mSrcFloat = nullptr;
+    const long long c = (long long)idx + i;
+    if (c < 0 || c >= (long long)channels.size()) continue;
+    assign(channels[size_t(c)], ppData ? ppData[i] : nullptr);
   }
+}
+
+void IEffectBase::AttachInputBuffers(int idx, int n, double** ppData, int nFrames) {
+  attach(mInChannels, idx, n, ppData, [](InChannel& ch, double* data) {
+    ch.mSrc = data;
+    ch.mSrcFloat = nullptr;
+  });
 }
 
 void IEffectBase::AttachInputBuffers(int idx, int n, float** ppData, int nFrames) {
-  for (int i = 0; i < n; ++i) {
-    const int c = idx + i;
-    if (c < 0 || c >= NInChannels()) continue;
-    InChannel& ch = mInChannels[size_t(c)];
-    ch.mSrcFloat = ppData ? ppData[i] : nullptr;
+  attach(mInChannels, idx, n, ppData, [](InChannel& ch, float* data) {
+    ch.mSrcFloat = data;
     ch.mSrc = nullptr;
-  }
+  });
 }
 
 void IEffectBase::AttachOutputBuffers(int idx, int n, double** ppData) {
-  for (int i = 0; i < n; ++i) {
-    const int c = idx + i;
-    if (c < 0 || c >= NOutChannels()) continue;
-    OutChannel& ch = mOutChannels[size_t(c)];
-    ch.mDest = ppData ? ppData[i] : nullptr;
+  attach(mOutChannels, idx, n, ppData, [](OutChannel& ch, double* data) {
+    ch.mDest = data;
     ch.mFDest = nullptr;
-  }
+  });
 }
 
 void IEffectBase::AttachOutputBuffers(int idx, int n, float** ppData) {
-  for (int i = 0; i < n; ++i) {
-    const int c = idx + i;
-    if (c < 0 || c >= NOutChannels()) continue;
-    OutChannel& ch = mOutChannels[size_t(c)];
-    ch.mFDest = ppData ? ppData[i] : nullptr;
+  attach(mOutChannels, idx, n, ppData, [](OutChannel& ch, float* data) {
+    ch.mFDest = data;
     ch.mDest = nullptr;
-  }
+  });
 }
 
 void IEffectBase::ProcessBuffers(double, int nFrames) { RunBuffers(nFrames, false); }
