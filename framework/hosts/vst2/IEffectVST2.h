@@ -45,6 +45,9 @@ class IEffectVST2 : public IEffectBase {
   bool HasCockosViewAsConfig() const { return mHasCockosViewAsConfig; }
 
  private:
+  // Parameter texts: the interface's extended size, which every current host provides.
+  static constexpr int kParamStrLen = 32;
+
   // Entries of the AEffect record; each keeps exceptions on this side of the host boundary.
   static vst2::VstIntPtr VSTDispatcher(vst2::AEffect* effect, vst2::VstInt32 opcode, vst2::VstInt32 index,
                                        vst2::VstIntPtr value, void* ptr, float opt);
