@@ -7,73 +7,61 @@
 #include "engine/FFT.h"
 
 void BandAnalysis::set_bins(const double* band_freq, const double* band_edge, int n, double recording_rate,
-                            int length)
-{
-    nbands = std::clamp(n, 1, kMaxBands);
-    // Bins past the middle of the transform would be mirror images; no supported rate gets there.
-    const auto bin = [&](double hz)
-    { return int(std::clamp(hz * length / recording_rate, 0.0, double(length / 2))); };
-    for (int i = 0; i < nbands; ++i)
-        bin_lo[i] = bin(band_freq[i]);
-    for (int i = 0; i + 1 < nbands; ++i)
-        bin_hi[i] = bin(band_edge[i]);
-    bin_hi[nbands - 1] = bin_lo[nbands - 1];
+                            int length) {
+  nbands = std::clamp(n, 1, kMaxBands);
+  // Bins past the middle of the transform would be mirror images; no supported rate gets there.
+  const auto bin = [&](double hz) {
+    return int(std::clamp(hz * length / recording_rate, 0.0, double(length / 2)));
+  };
+  for (int i = 0; i < nbands; ++i) bin_lo[i] = bin(band_freq[i]);
+  for (int i = 0; i + 1 < nbands; ++i) bin_hi[i] = bin(band_edge[i]);
+  bin_hi[nbands - 1] = bin_lo[nbands - 1];
 }
 
-bool BandAnalysis::clipped(const double* x, int length)
-{
-    for (int i = 0; i < length; ++i)
-        if (!(std::fabs(x[i]) < 1.0)) return true;
-    return false;
+bool BandAnalysis::clipped(const double* x, int length) {
+  for (int i = 0; i < length; ++i)
+    if (!(std::fabs(x[i]) < 1.0)) return true;
+  return false;
 }
 
-void BandAnalysis::taper(double* x, int length)
-{
-    const int w = int(length * 0.03);
-    for (int i = 0; i < w; ++i)
-    {
-        const double f = 1.0 - std::cos(i * std::numbers::pi / w);
-        x[i] *= f;
-        x[length - 1 - i] *= f;
-    }
+void BandAnalysis::taper(double* x, int length) {
+  const int w = int(length * 0.03);
+  for (int i = 0; i < w; ++i) {
+    const double f = 1.0 - std::cos(i * std::numbers::pi / w);
+    x[i] *= f;
+    x[length - 1 - i] *= f;
+  }
 }
 
-BandAnalysis::Result BandAnalysis::analyse(double* buf, int log2, const double* calibration)
-{
-    const int length = 1 << log2;
-    double* re = buf;
-    double* im = buf + length;
-    if (clipped(re, length)) return Result::too_loud;
-    taper(re, length);
-    std::fill(im, im + length, 0.0);
-    if (!fft(re, im, log2, 0)) return Result::no_memory;
+BandAnalysis::Result BandAnalysis::analyse(double* buf, int log2, const double* calibration) {
+  const int length = 1 << log2;
+  double* re = buf;
+  double* im = buf + length;
+  if (clipped(re, length)) return Result::too_loud;
+  taper(re, length);
+  std::fill(im, im + length, 0.0);
+  if (!fft(re, im, log2, 0)) return Result::no_memory;
 
-    const auto power = [&](int from, int to)
-    {
-        double s = 0.0;
-        for (int k = from; k < to; ++k)
-            s += re[k] * re[k] + im[k] * im[k];
-        return s;
-    };
-    for (int i = 0; i < nbands; ++i)
-    {
-        const double s = i == 0 ? power(bin_lo[0], bin_hi[0]) : power(bin_hi[i - 1], bin_hi[i]);
-        band_level[i] = std::sqrt(s) / calibration[i];
-    }
+  const auto power = [&](int from, int to) {
+    double s = 0.0;
+    for (int k = from; k < to; ++k) s += re[k] * re[k] + im[k] * im[k];
+    return s;
+  };
+  for (int i = 0; i < nbands; ++i) {
+    const double s = i == 0 ? power(bin_lo[0], bin_hi[0]) : power(bin_hi[i - 1], bin_hi[i]);
+    band_level[i] = std::sqrt(s) / calibration[i];
+  }
 
-    double m = 0.0;
-    bool finite = true;
-    for (int i = 0; i < nbands; ++i)
-    {
-        finite = finite && std::isfinite(band_level[i]);
-        m = std::max(m, band_level[i]);
-    }
-    if (!finite || !(m > kSilence))
-    {
-        std::fill(band_level, band_level + nbands, 0.0);
-        return Result::too_silent;
-    }
-    for (int i = 0; i < nbands; ++i)
-        band_level[i] /= m;
-    return Result::ok;
+  double m = 0.0;
+  bool finite = true;
+  for (int i = 0; i < nbands; ++i) {
+    finite = finite && std::isfinite(band_level[i]);
+    m = std::max(m, band_level[i]);
+  }
+  if (!finite || !(m > kSilence)) {
+    std::fill(band_level, band_level + nbands, 0.0);
+    return Result::too_silent;
+  }
+  for (int i = 0; i < nbands; ++i) band_level[i] /= m;
+  return Result::ok;
 }

@@ -1,6 +1,91 @@
-#include "engine/IResonix.h"
+#include <cmath>
 
-// Placeholders until preset files are wired.
-void IResonix::save_dialog() {}
-void IResonix::load_dialog() {}
-void IResonix::load_target_dialog() {}
+#include "engine/IResonix.h"
+#include "framework/graphics/IGraphics.h"
+
+namespace {
+
+// Mode as the file stores it: an integer, truncated toward zero.
+int stored_mode(double mode) {
+  return mode >= 1.0 ? 1 : 0;
+}
+
+}  // namespace
+
+// Editor thread. The file prompt starts in the preset folder; empty when cancelled or when there is
+// no editor to ask with.
+std::string IResonix::prompt_preset(bool save) {
+  IGraphics* gui = GetGUI();
+  if (!gui) return {};
+  std::string file;
+  std::string dir = presets_dir.string();
+  gui->PromptForFile(&file, save ? kFileSave : kFileOpen, &dir, "rzn");
+  return file;
+}
+
+// The "Save" command.
+void IResonix::save_dialog() {
+  std::filesystem::path path = prompt_preset(true);
+  if (path.empty()) return;
+  if (!path.has_extension()) path += ".rzn";
+  RznPreset preset;
+  preset.mode = stored_mode(mode.load());
+  preset.vslider_pos = vslider_pos;
+  preset.bypass_volume = bypass_volume.load();
+  preset.note_pos = note_pos;
+  for (int i = 0; i < RznPreset::kBands; ++i) {
+    preset.measured[i] = measured[i];
+    preset.target_shape[i] = target_shape[i];
+  }
+  const RznStatus status = RznFile::write(path, preset, rzn_io);
+  if (status != RznStatus::ok) notify(RznFile::message(status));
+}
+
+// The "Load" command: curves and the four parameters, as one undoable step.
+void IResonix::load_dialog() {
+  const std::string path = prompt_preset(false);
+  if (path.empty()) return;
+  RznPreset preset;
+  const RznStatus status = RznFile::read(path, &preset);
+  if (status != RznStatus::ok) {
+    notify(RznFile::message(status));
+    return;
+  }
+  take_user_input(kParamMode, double(preset.mode));
+  clear_meter();
+  vslider_pos = preset.vslider_pos;
+  bypass_volume.store(preset.bypass_volume, std::memory_order_release);
+  note_pos = preset.note_pos;
+  take_user_input(kParamVerticalSlider, preset.vslider_pos);
+  take_user_input(kParamBypassVolume, preset.bypass_volume);
+  take_user_input(kParamNoteIndicator, preset.note_pos);
+  refresh_readouts();
+  for (int i = 0; i < nbands; ++i) {
+    measured[i] = preset.measured[i];
+    target_shape[i] = preset.target_shape[i];
+  }
+  apply_target_level();
+  save_to_undo();
+  run();
+  dirty_editor();
+}
+
+// The "LoadTarget" command: only the file's target curve and its slider position; the current
+// measurement stays.
+void IResonix::load_target_dialog() {
+  const std::string path = prompt_preset(false);
+  if (path.empty()) return;
+  RznPreset preset;
+  const RznStatus status = RznFile::read(path, &preset);
+  if (status != RznStatus::ok) {
+    notify(RznFile::message(status));
+    return;
+  }
+  vslider_pos = preset.vslider_pos;
+  take_user_input(kParamVerticalSlider, preset.vslider_pos);
+  for (int i = 0; i < nbands; ++i) target_shape[i] = preset.target_shape[i];
+  apply_target_level();
+  save_to_undo();
+  run();
+  dirty_editor();
+}
