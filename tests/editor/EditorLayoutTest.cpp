@@ -155,6 +155,11 @@ TEST(Help, OpensTheStartPageOrSaysItIsMissing) {
   EditorUnderTest e;
   const std::string folder = IHelp::HelpFolder(e.gui);
   ASSERT_TRUE(std::filesystem::exists(folder + "/1.htm")) << folder;
+  // the pages link to each other and to their figures by these names
+  for (const char* name : {"1.htm", "2.htm", "3.htm", "style.css", "resonix-1.png", "resonix-2.jpg",
+                           "resonix-3.png", "resonix-4.png", "resonix-5.png", "resonix-6.png",
+                           "resonix-7.png", "resonix-8.png", "resonix-9.png", "resonix-example.mp3"})
+    EXPECT_TRUE(std::filesystem::exists(folder + "/" + name)) << name;
   e.click(kHelpButton);
   e.click(kHelpButton);
   ASSERT_EQ(e.gui->OpenedURLs().size(), 2u);

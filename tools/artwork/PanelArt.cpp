@@ -59,7 +59,7 @@ ArtCanvas paint_knock_panel(ArtText& text) {
   text.draw_spaced(c, {10, true}, "MEASURING", lampX + 10, 11, w, 23, kText, ArtAlign::Left, 3);
   // the countdown control covers the middle band
   const Rect countdown = local(kKnockCountdown, kKnockX, kKnockY);
-  c.fill_round_rect(40, countdown.top - 4, w - 40, countdown.bottom + 4, 5, art_rgb(0x0c0e10, 200),
+  c.fill_round_rect(10, countdown.top - 4, w - 10, countdown.bottom + 4, 5, art_rgb(0x0c0e10, 200),
                     art_rgb(0x121518, 200));
   text.draw(c, {11}, "Mute the strings and tap the bridge evenly with a pick.", 0, countdown.bottom + 9, w,
             countdown.bottom + 22, kTextMuted, ArtAlign::Centre);
