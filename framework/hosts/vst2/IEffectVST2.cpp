@@ -21,10 +21,14 @@ constexpr int kBlockSizeAtStart = 1024;
 // goes on in pieces of the current size.
 constexpr int kMaxBlockSize = 1 << 20;
 
+// Copies at most size - 1 characters and always terminates: host buffers have fixed sizes.
 void CopyText(void* dest, const char* text, int size) {
   if (!dest || size <= 0) return;
+  if (!text) text = "";
   char* out = static_cast<char*>(dest);
-  std::snprintf(out, size_t(size), "%s", text ? text : "");
+  const size_t n = strnlen(text, size_t(size) - 1);
+  std::memcpy(out, text, n);
+  out[n] = 0;
 }
 
 VstInt32 ArrangementType(int nChannels) {

@@ -157,7 +157,7 @@ VstIntPtr IEffectVST2::PinProperties(bool input, int idx, VstPinProperties* prop
   // The channels carry no labels of their own in this plug-in: the pins are numbered.
   std::snprintf(props->label, sizeof props->label, "%s %d", input ? "Input" : "Output", idx + 1);
   const std::string shortLabel = (input ? "In" : "Out") + std::to_string(idx + 1);
-  std::snprintf(props->shortLabel, sizeof props->shortLabel, "%s", shortLabel.c_str());
+  shortLabel.copy(props->shortLabel, sizeof props->shortLabel - 1);  // the record came zeroed
   return 1;
 }
 
