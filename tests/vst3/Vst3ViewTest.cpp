@@ -12,6 +12,8 @@
 #include <X11/Xlib.h>
 #include <X11/Xutil.h>
 
+#include "linux/TestDisplay.h"
+
 using namespace vst3test;
 using namespace std::chrono_literals;
 
@@ -23,7 +25,7 @@ class HostWindow
 public:
     HostWindow()
     {
-        mDisplay = XOpenDisplay(nullptr);
+        mDisplay = OpenTestDisplay();
         if (!mDisplay)
             return;
         const int screen = DefaultScreen(mDisplay);

@@ -3,6 +3,9 @@
 #include <X11/Xlib.h>
 
 #include <algorithm>
+#include <chrono>
+#include <cstdlib>
+#include <thread>
 #include <map>
 #include <mutex>
 
@@ -30,7 +33,11 @@ int OnXError(Display* display, XErrorEvent* event)
 
 Display* X11ErrorTrap::Open()
 {
-    Display* display = XOpenDisplay(nullptr);
+    // A busy server may turn a connection away for a moment (reset, or a full listen queue).
+    Display* display = nullptr;
+    for (int attempt = 0; attempt < 5 && !display; ++attempt)
+        if (!(display = XOpenDisplay(nullptr)) && std::getenv("DISPLAY"))
+            std::this_thread::sleep_for(std::chrono::milliseconds(20));
     if (!display)
         return nullptr;
     std::lock_guard<std::mutex> lock(gMutex);
