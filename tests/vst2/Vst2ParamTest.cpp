@@ -118,6 +118,7 @@ TEST(Vst2Params, VendorSpecificDisplayAndIntStep) {
   EXPECT_EQ(plug.dispatch(effVendorSpecific, 7, 14, buf, 0.5f), 0);
   EXPECT_EQ(plug.dispatch(effVendorSpecific, 7, -1, buf, 0.5f), 0);
   EXPECT_EQ(plug.dispatch(effVendorSpecific, 7, 1, nullptr, 0.5f), 0);
+  EXPECT_EQ(plug.dispatch(effVendorSpecific, 7, 0, buf, std::nanf("")), 0);
   // Every parameter here is continuous.
   for (int i = 0; i < 14; ++i) EXPECT_EQ(plug.dispatch(effVendorSpecific, 8, i), 0);
   EXPECT_EQ(plug.dispatch(effVendorSpecific, 8, 14), 0);

@@ -122,7 +122,8 @@ VstIntPtr IEffectVST2::StringToParameter(int idx, const char* text) {
 VstIntPtr IEffectVST2::VendorSpecific(VstInt32 index, VstIntPtr value, void* ptr, float opt) {
   const IParam* param = value >= 0 && value < NParams() ? GetParam(int(value)) : nullptr;
   if (index == kVendorParamDisplay) {
-    if (!param || !ptr) return 0;
+    // A value that is no number has no text (and would not survive the integer formatting).
+    if (!param || !ptr || !std::isfinite(opt)) return 0;
     param->GetDisplayForHost(opt, true, static_cast<char*>(ptr), kParamStrLen, true);
     return kVendorAnswer;
   }
