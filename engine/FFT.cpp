@@ -19,7 +19,7 @@
 
 namespace {
 
-constexpr int kMaxLog2 = 30;
+constexpr int kMaxLog2 = 24;  // 16M points; tables of 128 MiB, kept once built
 // Groups of at most this many points (re + im = 256 KiB) finish all their stages in cache.
 constexpr std::size_t kBlock = std::size_t(1) << 14;
 
