@@ -9,16 +9,13 @@
 #include <random>
 #include <string>
 
+#include "reference/ReferenceCurves.h"
+
 namespace {
 
 namespace fs = std::filesystem;
 
-struct Grid {
-  double freq[120];
-  Grid() {
-    for (int i = 0; i < 120; ++i) freq[i] = 440 * std::pow(2.0, (i - 53) / 12.0);
-  }
-};
+using Grid = reference::BandGrid;
 
 class CalibrationFolder : public ::testing::Test {
  protected:

@@ -11,16 +11,7 @@
 
 namespace {
 
-double grid(int i) {
-  return 440 * std::pow(2.0, (i - 53) / 12.0);
-}
-
-struct Grid {
-  double freq[120];
-  Grid() {
-    for (int i = 0; i < 120; ++i) freq[i] = grid(i);
-  }
-};
+using Grid = reference::BandGrid;
 
 TEST(CorrectionDesignMatrix, ReproducesTheShippedFirstValuesAndShape) {
   const Grid g;

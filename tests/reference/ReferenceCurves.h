@@ -6,6 +6,14 @@
 
 namespace reference {
 
+// The semitone grid, E0 to D#10.
+struct BandGrid {
+  double freq[120];
+  BandGrid() {
+    for (int i = 0; i < 120; ++i) freq[i] = 440 * std::pow(2.0, (i - 53) / 12.0);
+  }
+};
+
 struct Curves {
   double measured[120];
   double target[120];
