@@ -6,13 +6,10 @@
 #include <chrono>
 #include <thread>
 
-inline Display* OpenTestDisplay()
-{
-    for (int attempt = 0; attempt < 20; ++attempt)
-    {
-        if (Display* display = XOpenDisplay(nullptr))
-            return display;
-        std::this_thread::sleep_for(std::chrono::milliseconds(50));
-    }
-    return nullptr;
+inline Display* OpenTestDisplay() {
+  for (int attempt = 0; attempt < 20; ++attempt) {
+    if (Display* display = XOpenDisplay(nullptr)) return display;
+    std::this_thread::sleep_for(std::chrono::milliseconds(50));
+  }
+  return nullptr;
 }

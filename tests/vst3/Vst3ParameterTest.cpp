@@ -10,183 +10,177 @@
 
 using namespace vst3test;
 
-namespace
-{
+namespace {
 constexpr ParamID kPreset = 0x70727374;
 constexpr ParamID kBypass = 0x62706173;
 
-std::string Narrow(const TChar* text)
-{
-    std::string out;
-    for (int i = 0; text[i] && i < 128; ++i)
-        out += char(text[i]);
-    return out;
+std::string Narrow(const TChar* text) {
+  std::string out;
+  for (int i = 0; text[i] && i < 128; ++i) out += char(text[i]);
+  return out;
 }
 
-std::u16string Wide(const char* text)
-{
-    std::u16string out;
-    for (; *text; ++text)
-        out += char16_t(*text);
-    return out;
+std::u16string Wide(const char* text) {
+  std::u16string out;
+  for (; *text; ++text) out += char16_t(*text);
+  return out;
 }
 
-std::string TextOf(IEditController* c, ParamID id, ParamValue v)
-{
-    String128 text = {};
-    if (c->getParamStringByValue(id, v, text) != kResultTrue)
-        return "<refused>";
-    return Narrow(text);
+std::string TextOf(IEditController* c, ParamID id, ParamValue v) {
+  String128 text = {};
+  if (c->getParamStringByValue(id, v, text) != kResultTrue) return "<refused>";
+  return Narrow(text);
 }
-} // namespace
+}  // namespace
 
-TEST(Vst3Parameters, AreListedInOrderWithConsistentInfos)
-{
-    TestPlugin plug;
-    ASSERT_TRUE(plug.Valid()) << TestHost::Get().LoadError();
-    IEditController* c = plug.Controller();
-    ASSERT_EQ(c->getParameterCount(), 16);
+TEST(Vst3Parameters, AreListedInOrderWithConsistentInfos) {
+  TestPlugin plug;
+  ASSERT_TRUE(plug.Valid()) << TestHost::Get().LoadError();
+  IEditController* c = plug.Controller();
+  ASSERT_EQ(c->getParameterCount(), 16);
 
-    const char* names[] = {"Mode", "Vertical slider", "Bypass signal volume", "Note indicator", "LoadTarget",
-                           "ResetTarget", "ResetAll", "About", "Start", "Undo", "Redo", "Save", "Load", "OK"};
-    std::set<ParamID> ids;
-    int bypassCount = 0;
-    for (int32 i = 0; i < c->getParameterCount(); ++i)
-    {
-        ParameterInfo info = {};
-        ASSERT_EQ(c->getParameterInfo(i, info), kResultTrue);
-        EXPECT_TRUE(ids.insert(info.id).second) << "duplicate id " << info.id;
-        EXPECT_GE(info.stepCount, 0);
-        EXPECT_GE(info.defaultNormalizedValue, 0.0);
-        EXPECT_LE(info.defaultNormalizedValue, 1.0);
-        EXPECT_EQ(info.unitId, kRootUnitId);
-        bypassCount += (info.flags & ParameterInfo::kIsBypass) ? 1 : 0;
-        if (i == 0)
-        {
-            EXPECT_EQ(info.id, kPreset);
-            EXPECT_EQ(Narrow(info.title), "Preset");
-            EXPECT_EQ(info.flags, int32(ParameterInfo::kIsProgramChange));
-            EXPECT_EQ(info.stepCount, 1); // one preset
-        }
-        else if (i == 1)
-        {
-            EXPECT_EQ(info.id, kBypass);
-            EXPECT_EQ(Narrow(info.title), "Bypass");
-            EXPECT_EQ(info.flags, 0x10009);
-            EXPECT_EQ(info.stepCount, 1);
-        }
-        else
-        {
-            EXPECT_EQ(info.id, ParamID(i - 2));
-            EXPECT_EQ(Narrow(info.title), names[i - 2]);
-            EXPECT_EQ(info.flags, int32(ParameterInfo::kCanAutomate));
-            EXPECT_EQ(info.stepCount, 0) << "double parameters are continuous";
-        }
-    }
-    EXPECT_EQ(bypassCount, 1);
-
+  const char* names[] = {"Mode",
+                         "Vertical slider",
+                         "Bypass signal volume",
+                         "Note indicator",
+                         "LoadTarget",
+                         "ResetTarget",
+                         "ResetAll",
+                         "About",
+                         "Start",
+                         "Undo",
+                         "Redo",
+                         "Save",
+                         "Load",
+                         "OK"};
+  std::set<ParamID> ids;
+  int bypassCount = 0;
+  for (int32 i = 0; i < c->getParameterCount(); ++i) {
     ParameterInfo info = {};
-    EXPECT_NE(c->getParameterInfo(16, info), kResultTrue);
-    EXPECT_NE(c->getParameterInfo(-1, info), kResultTrue);
-    // "Vertical slider" starts at the -25 dB curve: 20*log10(0.0562...)/45 + 1.
-    ASSERT_EQ(c->getParameterInfo(3, info), kResultTrue);
-    EXPECT_NEAR(info.defaultNormalizedValue, 0.4444444, 1e-6);
+    ASSERT_EQ(c->getParameterInfo(i, info), kResultTrue);
+    EXPECT_TRUE(ids.insert(info.id).second) << "duplicate id " << info.id;
+    EXPECT_GE(info.stepCount, 0);
+    EXPECT_GE(info.defaultNormalizedValue, 0.0);
+    EXPECT_LE(info.defaultNormalizedValue, 1.0);
+    EXPECT_EQ(info.unitId, kRootUnitId);
+    bypassCount += (info.flags & ParameterInfo::kIsBypass) ? 1 : 0;
+    if (i == 0) {
+      EXPECT_EQ(info.id, kPreset);
+      EXPECT_EQ(Narrow(info.title), "Preset");
+      EXPECT_EQ(info.flags, int32(ParameterInfo::kIsProgramChange));
+      EXPECT_EQ(info.stepCount, 1);  // one preset
+    } else if (i == 1) {
+      EXPECT_EQ(info.id, kBypass);
+      EXPECT_EQ(Narrow(info.title), "Bypass");
+      EXPECT_EQ(info.flags, 0x10009);
+      EXPECT_EQ(info.stepCount, 1);
+    } else {
+      EXPECT_EQ(info.id, ParamID(i - 2));
+      EXPECT_EQ(Narrow(info.title), names[i - 2]);
+      EXPECT_EQ(info.flags, int32(ParameterInfo::kCanAutomate));
+      EXPECT_EQ(info.stepCount, 0) << "double parameters are continuous";
+    }
+  }
+  EXPECT_EQ(bypassCount, 1);
+
+  ParameterInfo info = {};
+  EXPECT_NE(c->getParameterInfo(16, info), kResultTrue);
+  EXPECT_NE(c->getParameterInfo(-1, info), kResultTrue);
+  // "Vertical slider" starts at the -25 dB curve: 20*log10(0.0562...)/45 + 1.
+  ASSERT_EQ(c->getParameterInfo(3, info), kResultTrue);
+  EXPECT_NEAR(info.defaultNormalizedValue, 0.4444444, 1e-6);
 }
 
-TEST(Vst3Parameters, ConvertValuesAndTextsBothWays)
-{
-    TestPlugin plug;
-    ASSERT_TRUE(plug.Valid()) << TestHost::Get().LoadError();
-    IEditController* c = plug.Controller();
+TEST(Vst3Parameters, ConvertValuesAndTextsBothWays) {
+  TestPlugin plug;
+  ASSERT_TRUE(plug.Valid()) << TestHost::Get().LoadError();
+  IEditController* c = plug.Controller();
 
-    // Precision comes from the step: 1 -> "%d", 0.0001 -> four decimals, 0.001 -> three.
-    EXPECT_EQ(TextOf(c, 0, 1.0), "1");
-    EXPECT_EQ(TextOf(c, 1, 0.5), "0.5000");
-    EXPECT_EQ(TextOf(c, 2, 0.25), "0.250");
-    EXPECT_EQ(TextOf(c, kBypass, 0.5), "off");
-    EXPECT_EQ(TextOf(c, kBypass, 0.51), "on");
-    EXPECT_EQ(TextOf(c, kPreset, 0.0), "-");
-    EXPECT_EQ(TextOf(c, 999, 0.5), "<refused>");
+  // Precision comes from the step: 1 -> "%d", 0.0001 -> four decimals, 0.001 -> three.
+  EXPECT_EQ(TextOf(c, 0, 1.0), "1");
+  EXPECT_EQ(TextOf(c, 1, 0.5), "0.5000");
+  EXPECT_EQ(TextOf(c, 2, 0.25), "0.250");
+  EXPECT_EQ(TextOf(c, kBypass, 0.5), "off");
+  EXPECT_EQ(TextOf(c, kBypass, 0.51), "on");
+  EXPECT_EQ(TextOf(c, kPreset, 0.0), "-");
+  EXPECT_EQ(TextOf(c, 999, 0.5), "<refused>");
 
-    ParamValue v = -1;
-    std::u16string typed = Wide("0.75");
-    ASSERT_EQ(c->getParamValueByString(1, typed.data(), v), kResultTrue);
-    EXPECT_DOUBLE_EQ(v, 0.75);
-    typed = Wide("7"); // clamped into the range
-    ASSERT_EQ(c->getParamValueByString(1, typed.data(), v), kResultTrue);
-    EXPECT_DOUBLE_EQ(v, 1.0);
-    typed = Wide("on");
-    ASSERT_EQ(c->getParamValueByString(kBypass, typed.data(), v), kResultTrue);
-    EXPECT_DOUBLE_EQ(v, 1.0);
-    EXPECT_NE(c->getParamValueByString(1, nullptr, v), kResultTrue);
+  ParamValue v = -1;
+  std::u16string typed = Wide("0.75");
+  ASSERT_EQ(c->getParamValueByString(1, typed.data(), v), kResultTrue);
+  EXPECT_DOUBLE_EQ(v, 0.75);
+  typed = Wide("7");  // clamped into the range
+  ASSERT_EQ(c->getParamValueByString(1, typed.data(), v), kResultTrue);
+  EXPECT_DOUBLE_EQ(v, 1.0);
+  typed = Wide("on");
+  ASSERT_EQ(c->getParamValueByString(kBypass, typed.data(), v), kResultTrue);
+  EXPECT_DOUBLE_EQ(v, 1.0);
+  EXPECT_NE(c->getParamValueByString(1, nullptr, v), kResultTrue);
 
-    EXPECT_DOUBLE_EQ(c->normalizedParamToPlain(2, 0.3), 0.3);
-    EXPECT_DOUBLE_EQ(c->plainParamToNormalized(2, 1.5), 1.0);
-    EXPECT_DOUBLE_EQ(c->plainParamToNormalized(kBypass, 0.7), 0.7);
+  EXPECT_DOUBLE_EQ(c->normalizedParamToPlain(2, 0.3), 0.3);
+  EXPECT_DOUBLE_EQ(c->plainParamToNormalized(2, 1.5), 1.0);
+  EXPECT_DOUBLE_EQ(c->plainParamToNormalized(kBypass, 0.7), 0.7);
 }
 
-TEST(Vst3Parameters, ControllerValuesFollowSetParamNormalized)
-{
-    TestPlugin plug;
-    ASSERT_TRUE(plug.Valid()) << TestHost::Get().LoadError();
-    IEditController* c = plug.Controller();
+TEST(Vst3Parameters, ControllerValuesFollowSetParamNormalized) {
+  TestPlugin plug;
+  ASSERT_TRUE(plug.Valid()) << TestHost::Get().LoadError();
+  IEditController* c = plug.Controller();
 
-    EXPECT_DOUBLE_EQ(c->getParamNormalized(2), 0.5);
-    EXPECT_EQ(c->setParamNormalized(2, 0.8), kResultTrue);
-    EXPECT_DOUBLE_EQ(c->getParamNormalized(2), 0.8);
-    // Only plug-in parameters are set this way; others and bad values are refused.
-    EXPECT_NE(c->setParamNormalized(kBypass, 1.0), kResultTrue);
-    EXPECT_NE(c->setParamNormalized(9999, 1.0), kResultTrue);
-    EXPECT_NE(c->setParamNormalized(2, std::numeric_limits<double>::quiet_NaN()), kResultTrue);
-    EXPECT_DOUBLE_EQ(c->getParamNormalized(2), 0.8);
-    EXPECT_DOUBLE_EQ(c->getParamNormalized(kBypass), 0.0);
-    EXPECT_DOUBLE_EQ(c->getParamNormalized(9999), 0.0);
+  EXPECT_DOUBLE_EQ(c->getParamNormalized(2), 0.5);
+  EXPECT_EQ(c->setParamNormalized(2, 0.8), kResultTrue);
+  EXPECT_DOUBLE_EQ(c->getParamNormalized(2), 0.8);
+  // Only plug-in parameters are set this way; others and bad values are refused.
+  EXPECT_NE(c->setParamNormalized(kBypass, 1.0), kResultTrue);
+  EXPECT_NE(c->setParamNormalized(9999, 1.0), kResultTrue);
+  EXPECT_NE(c->setParamNormalized(2, std::numeric_limits<double>::quiet_NaN()), kResultTrue);
+  EXPECT_DOUBLE_EQ(c->getParamNormalized(2), 0.8);
+  EXPECT_DOUBLE_EQ(c->getParamNormalized(kBypass), 0.0);
+  EXPECT_DOUBLE_EQ(c->getParamNormalized(9999), 0.0);
 }
 
-TEST(Vst3Parameters, UnitsAndProgramList)
-{
-    TestPlugin plug;
-    ASSERT_TRUE(plug.Valid()) << TestHost::Get().LoadError();
-    FUnknownPtr<IUnitInfo> units(plug.Controller());
-    ASSERT_TRUE(units);
+TEST(Vst3Parameters, UnitsAndProgramList) {
+  TestPlugin plug;
+  ASSERT_TRUE(plug.Valid()) << TestHost::Get().LoadError();
+  FUnknownPtr<IUnitInfo> units(plug.Controller());
+  ASSERT_TRUE(units);
 
-    ASSERT_EQ(units->getUnitCount(), 1);
-    UnitInfo unit = {};
-    ASSERT_EQ(units->getUnitInfo(0, unit), kResultTrue);
-    EXPECT_EQ(unit.id, kRootUnitId);
-    EXPECT_EQ(unit.parentUnitId, kNoParentUnitId);
-    EXPECT_EQ(unit.programListId, kNoProgramListId);
-    EXPECT_EQ(Narrow(unit.name), "Root Unit");
-    EXPECT_NE(units->getUnitInfo(1, unit), kResultTrue);
-    EXPECT_NE(units->getUnitInfo(-1, unit), kResultTrue);
+  ASSERT_EQ(units->getUnitCount(), 1);
+  UnitInfo unit = {};
+  ASSERT_EQ(units->getUnitInfo(0, unit), kResultTrue);
+  EXPECT_EQ(unit.id, kRootUnitId);
+  EXPECT_EQ(unit.parentUnitId, kNoParentUnitId);
+  EXPECT_EQ(unit.programListId, kNoProgramListId);
+  EXPECT_EQ(Narrow(unit.name), "Root Unit");
+  EXPECT_NE(units->getUnitInfo(1, unit), kResultTrue);
+  EXPECT_NE(units->getUnitInfo(-1, unit), kResultTrue);
 
-    EXPECT_EQ(units->getProgramListCount(), 0);
-    ProgramListInfo list = {};
-    ASSERT_EQ(units->getProgramListInfo(0, list), kResultTrue);
-    EXPECT_EQ(list.id, ProgramListID(kPreset));
-    EXPECT_EQ(list.programCount, 1);
-    EXPECT_EQ(Narrow(list.name), "Factory Presets");
-    EXPECT_NE(units->getProgramListInfo(1, list), kResultTrue);
+  EXPECT_EQ(units->getProgramListCount(), 0);
+  ProgramListInfo list = {};
+  ASSERT_EQ(units->getProgramListInfo(0, list), kResultTrue);
+  EXPECT_EQ(list.id, ProgramListID(kPreset));
+  EXPECT_EQ(list.programCount, 1);
+  EXPECT_EQ(Narrow(list.name), "Factory Presets");
+  EXPECT_NE(units->getProgramListInfo(1, list), kResultTrue);
 
-    String128 name = {};
-    ASSERT_EQ(units->getProgramName(kPreset, 0, name), kResultTrue);
-    EXPECT_EQ(Narrow(name), "-");
-    ASSERT_EQ(units->getProgramName(kPreset, 5, name), kResultTrue);
-    EXPECT_EQ(Narrow(name), "");
-    EXPECT_NE(units->getProgramName(1234, 0, name), kResultTrue);
+  String128 name = {};
+  ASSERT_EQ(units->getProgramName(kPreset, 0, name), kResultTrue);
+  EXPECT_EQ(Narrow(name), "-");
+  ASSERT_EQ(units->getProgramName(kPreset, 5, name), kResultTrue);
+  EXPECT_EQ(Narrow(name), "");
+  EXPECT_NE(units->getProgramName(1234, 0, name), kResultTrue);
 }
 
-TEST(Vst3Parameters, SurviveTerminateAndInitializeAgain)
-{
-    TestPlugin plug;
-    ASSERT_TRUE(plug.Valid()) << TestHost::Get().LoadError();
-    // Hosts and validators cycle initialize/terminate: nothing may be listed twice.
-    ASSERT_EQ(plug.Component()->terminate(), kResultOk);
-    ASSERT_EQ(plug.Component()->initialize(&TestHost::Get().Application()), kResultOk);
-    EXPECT_EQ(plug.Controller()->getParameterCount(), 16);
-    EXPECT_EQ(plug.Component()->getBusCount(kAudio, kInput), 1);
-    FUnknownPtr<IUnitInfo> units(plug.Controller());
-    EXPECT_EQ(units->getUnitCount(), 1);
-    // A second initialize without terminate is refused.
-    EXPECT_NE(plug.Component()->initialize(&TestHost::Get().Application()), kResultOk);
+TEST(Vst3Parameters, SurviveTerminateAndInitializeAgain) {
+  TestPlugin plug;
+  ASSERT_TRUE(plug.Valid()) << TestHost::Get().LoadError();
+  // Hosts and validators cycle initialize/terminate: nothing may be listed twice.
+  ASSERT_EQ(plug.Component()->terminate(), kResultOk);
+  ASSERT_EQ(plug.Component()->initialize(&TestHost::Get().Application()), kResultOk);
+  EXPECT_EQ(plug.Controller()->getParameterCount(), 16);
+  EXPECT_EQ(plug.Component()->getBusCount(kAudio, kInput), 1);
+  FUnknownPtr<IUnitInfo> units(plug.Controller());
+  EXPECT_EQ(units->getUnitCount(), 1);
+  // A second initialize without terminate is refused.
+  EXPECT_NE(plug.Component()->initialize(&TestHost::Get().Application()), kResultOk);
 }

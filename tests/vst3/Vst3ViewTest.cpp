@@ -17,246 +17,235 @@
 using namespace vst3test;
 using namespace std::chrono_literals;
 
-namespace
-{
+namespace {
 // A top-level window standing in for the host's editor frame, on its own connection.
-class HostWindow
-{
-public:
-    HostWindow()
-    {
-        mDisplay = OpenTestDisplay();
-        if (!mDisplay)
-            return;
-        const int screen = DefaultScreen(mDisplay);
-        mWindow = XCreateSimpleWindow(mDisplay, RootWindow(mDisplay, screen), 0, 0, 730, 431, 0,
-                                      BlackPixel(mDisplay, screen), BlackPixel(mDisplay, screen));
-        XMapWindow(mDisplay, mWindow);
-        XSync(mDisplay, False);
-    }
-    ~HostWindow()
-    {
-        if (!mDisplay)
-            return;
-        if (mWindow)
-            XDestroyWindow(mDisplay, mWindow);
-        XCloseDisplay(mDisplay);
-    }
-    bool Valid() const { return mDisplay != nullptr; }
-    void* Id() const { return reinterpret_cast<void*>(static_cast<uintptr_t>(mWindow)); }
-    Display* Dpy() const { return mDisplay; }
-    void Destroy()
-    {
-        XDestroyWindow(mDisplay, mWindow);
-        XSync(mDisplay, False);
-        mWindow = 0;
-    }
+class HostWindow {
+ public:
+  HostWindow() {
+    mDisplay = OpenTestDisplay();
+    if (!mDisplay) return;
+    const int screen = DefaultScreen(mDisplay);
+    mWindow = XCreateSimpleWindow(mDisplay, RootWindow(mDisplay, screen), 0, 0, 730, 431, 0,
+                                  BlackPixel(mDisplay, screen), BlackPixel(mDisplay, screen));
+    XMapWindow(mDisplay, mWindow);
+    XSync(mDisplay, False);
+  }
+  ~HostWindow() {
+    if (!mDisplay) return;
+    if (mWindow) XDestroyWindow(mDisplay, mWindow);
+    XCloseDisplay(mDisplay);
+  }
+  bool Valid() const { return mDisplay != nullptr; }
+  void* Id() const { return reinterpret_cast<void*>(static_cast<uintptr_t>(mWindow)); }
+  Display* Dpy() const { return mDisplay; }
+  void Destroy() {
+    XDestroyWindow(mDisplay, mWindow);
+    XSync(mDisplay, False);
+    mWindow = 0;
+  }
 
-    std::vector<Window> Children() const
-    {
-        XSync(mDisplay, False);
-        Window root = 0, parent = 0, *children = nullptr;
-        unsigned int n = 0;
-        std::vector<Window> out;
-        if (XQueryTree(mDisplay, mWindow, &root, &parent, &children, &n) && children)
-        {
-            out.assign(children, children + n);
-            XFree(children);
-        }
-        return out;
+  std::vector<Window> Children() const {
+    XSync(mDisplay, False);
+    Window root = 0, parent = 0, *children = nullptr;
+    unsigned int n = 0;
+    std::vector<Window> out;
+    if (XQueryTree(mDisplay, mWindow, &root, &parent, &children, &n) && children) {
+      out.assign(children, children + n);
+      XFree(children);
     }
+    return out;
+  }
 
-    void Send(Window target, int type, unsigned int button, unsigned int state, int x, int y)
-    {
-        XEvent e = {};
-        e.type = type;
-        if (type == MotionNotify)
-        {
-            e.xmotion.window = target;
-            e.xmotion.x = x;
-            e.xmotion.y = y;
-            e.xmotion.state = state;
-            e.xmotion.same_screen = True;
-            XSendEvent(mDisplay, target, False, PointerMotionMask, &e);
-        }
-        else
-        {
-            e.xbutton.window = target;
-            e.xbutton.button = button;
-            e.xbutton.x = x;
-            e.xbutton.y = y;
-            e.xbutton.state = state;
-            e.xbutton.time = ++mTime * 1000; // far apart: never a double-click
-            e.xbutton.same_screen = True;
-            XSendEvent(mDisplay, target, False, type == ButtonPress ? ButtonPressMask : ButtonReleaseMask, &e);
-        }
-        XFlush(mDisplay);
+  void Send(Window target, int type, unsigned int button, unsigned int state, int x, int y) {
+    XEvent e = {};
+    e.type = type;
+    if (type == MotionNotify) {
+      e.xmotion.window = target;
+      e.xmotion.x = x;
+      e.xmotion.y = y;
+      e.xmotion.state = state;
+      e.xmotion.same_screen = True;
+      XSendEvent(mDisplay, target, False, PointerMotionMask, &e);
+    } else {
+      e.xbutton.window = target;
+      e.xbutton.button = button;
+      e.xbutton.x = x;
+      e.xbutton.y = y;
+      e.xbutton.state = state;
+      e.xbutton.time = ++mTime * 1000;  // far apart: never a double-click
+      e.xbutton.same_screen = True;
+      XSendEvent(mDisplay, target, False, type == ButtonPress ? ButtonPressMask : ButtonReleaseMask, &e);
     }
+    XFlush(mDisplay);
+  }
 
-private:
-    Display* mDisplay = nullptr;
-    Window mWindow = 0;
-    unsigned long mTime = 1;
+ private:
+  Display* mDisplay = nullptr;
+  Window mWindow = 0;
+  unsigned long mTime = 1;
 };
 
-size_t OpenDescriptors()
-{
-    size_t n = 0;
-    for ([[maybe_unused]] const auto& entry : std::filesystem::directory_iterator("/proc/self/fd"))
-        ++n;
-    return n;
+size_t OpenDescriptors() {
+  size_t n = 0;
+  for ([[maybe_unused]] const auto& entry : std::filesystem::directory_iterator("/proc/self/fd")) ++n;
+  return n;
 }
 
-#define SKIP_WITHOUT_DISPLAY()                                                                                 \
-    if (!std::getenv("DISPLAY"))                                                                               \
-    GTEST_SKIP() << "no X server (DISPLAY unset)"
+#define SKIP_WITHOUT_DISPLAY() \
+  if (!std::getenv("DISPLAY")) GTEST_SKIP() << "no X server (DISPLAY unset)"
 
-IPlugView* CreateEditor(TestPlugin& plug)
-{
-    return plug.Controller()->createView(ViewType::kEditor);
+IPlugView* CreateEditor(TestPlugin& plug) {
+  return plug.Controller()->createView(ViewType::kEditor);
 }
-} // namespace
 
-TEST(Vst3View, AnswersPlatformAndSizeBeforeItIsAttached)
-{
-    TestPlugin plug;
-    ASSERT_TRUE(plug.Valid()) << TestHost::Get().LoadError();
-    EXPECT_EQ(plug.Controller()->createView("something else"), nullptr);
-    EXPECT_EQ(plug.Controller()->createView(nullptr), nullptr);
+// An instance whose editor is attached to a host window, as after the user opened it.
+struct OpenEditor {
+  HostWindow host;
+  TestPlugin plug;
+  TestRunLoop loop;
+  IPlugView* view = nullptr;
+
+  bool Open() {
+    if (!host.Valid() || !plug.Valid()) return false;
+    view = CreateEditor(plug);
+    view->setFrame(&loop);
+    return view->attached(host.Id(), kPlatformTypeX11EmbedWindowID) == kResultTrue;
+  }
+  ~OpenEditor() {
+    if (view) view->release();
+  }
+};
+}  // namespace
+
+TEST(Vst3View, AnswersPlatformAndSizeBeforeItIsAttached) {
+  TestPlugin plug;
+  ASSERT_TRUE(plug.Valid()) << TestHost::Get().LoadError();
+  EXPECT_EQ(plug.Controller()->createView("something else"), nullptr);
+  EXPECT_EQ(plug.Controller()->createView(nullptr), nullptr);
+  IPlugView* view = CreateEditor(plug);
+  ASSERT_NE(view, nullptr);
+  EXPECT_EQ(view->isPlatformTypeSupported(kPlatformTypeX11EmbedWindowID), kResultTrue);
+  EXPECT_EQ(view->isPlatformTypeSupported(kPlatformTypeHWND), kResultFalse);
+  EXPECT_EQ(view->isPlatformTypeSupported(kPlatformTypeNSView), kResultFalse);
+  EXPECT_EQ(view->isPlatformTypeSupported(nullptr), kResultFalse);
+  ViewRect size;
+  ASSERT_EQ(view->getSize(&size), kResultTrue);
+  EXPECT_EQ(size.left, 0);
+  EXPECT_EQ(size.top, 0);
+  EXPECT_EQ(size.right, 730);
+  EXPECT_EQ(size.bottom, 431);
+  EXPECT_EQ(view->canResize(), kResultFalse);
+  EXPECT_EQ(view->onKeyDown(u'a', 0, 0), kResultFalse);  // no window: the host keeps its keys
+  // Not attached: nothing to remove; no parent or a foreign platform: refused.
+  EXPECT_NE(view->removed(), kResultTrue);
+  TestRunLoop loop;
+  view->setFrame(&loop);
+  EXPECT_NE(view->attached(nullptr, kPlatformTypeX11EmbedWindowID), kResultTrue);
+  EXPECT_NE(view->attached(reinterpret_cast<void*>(1), kPlatformTypeHWND), kResultTrue);
+  EXPECT_EQ(loop.Timers(), 0u);
+  view->release();
+}
+
+TEST(Vst3View, OpensInARealWindowAndClosesFiftyTimes) {
+  SKIP_WITHOUT_DISPLAY();
+  HostWindow host;
+  ASSERT_TRUE(host.Valid());
+  TestPlugin plug;
+  ASSERT_TRUE(plug.Valid()) << TestHost::Get().LoadError();
+
+  size_t descriptorsAfterFirst = 0;
+  for (int round = 0; round < 50; ++round) {
     IPlugView* view = CreateEditor(plug);
     ASSERT_NE(view, nullptr);
-    EXPECT_EQ(view->isPlatformTypeSupported(kPlatformTypeX11EmbedWindowID), kResultTrue);
-    EXPECT_EQ(view->isPlatformTypeSupported(kPlatformTypeHWND), kResultFalse);
-    EXPECT_EQ(view->isPlatformTypeSupported(kPlatformTypeNSView), kResultFalse);
-    EXPECT_EQ(view->isPlatformTypeSupported(nullptr), kResultFalse);
-    ViewRect size;
-    ASSERT_EQ(view->getSize(&size), kResultTrue);
-    EXPECT_EQ(size.left, 0);
-    EXPECT_EQ(size.top, 0);
-    EXPECT_EQ(size.right, 730);
-    EXPECT_EQ(size.bottom, 431);
-    EXPECT_EQ(view->canResize(), kResultFalse);
-    // Not attached: nothing to remove; no parent or a foreign platform: refused.
-    EXPECT_NE(view->removed(), kResultTrue);
     TestRunLoop loop;
-    view->setFrame(&loop);
-    EXPECT_NE(view->attached(nullptr, kPlatformTypeX11EmbedWindowID), kResultTrue);
-    EXPECT_NE(view->attached(reinterpret_cast<void*>(1), kPlatformTypeHWND), kResultTrue);
-    EXPECT_EQ(loop.Timers(), 0u);
-    view->release();
-}
-
-TEST(Vst3View, OpensInARealWindowAndClosesFiftyTimes)
-{
-    SKIP_WITHOUT_DISPLAY();
-    HostWindow host;
-    ASSERT_TRUE(host.Valid());
-    TestPlugin plug;
-    ASSERT_TRUE(plug.Valid()) << TestHost::Get().LoadError();
-
-    size_t descriptorsAfterFirst = 0;
-    for (int round = 0; round < 50; ++round)
-    {
-        IPlugView* view = CreateEditor(plug);
-        ASSERT_NE(view, nullptr);
-        TestRunLoop loop;
-        ASSERT_EQ(view->setFrame(&loop), kResultTrue);
-        ASSERT_EQ(view->attached(host.Id(), kPlatformTypeX11EmbedWindowID), kResultTrue) << round;
-        ASSERT_EQ(loop.Timers(), 1u);
-        EXPECT_EQ(loop.LastInterval(), 40u); // 25 frames per second
-        ASSERT_EQ(loop.Handlers(), 1u);
-        const std::vector<Window> children = host.Children();
-        ASSERT_EQ(children.size(), 1u) << round;
-        loop.RunFor(round == 0 ? 200ms : 10ms);
-
-        if (round == 0)
-        {
-            // The editor's picture reached the window: its size, and not the black of an empty one.
-            XWindowAttributes attributes;
-            ASSERT_TRUE(XGetWindowAttributes(host.Dpy(), children[0], &attributes));
-            EXPECT_EQ(attributes.width, 730);
-            EXPECT_EQ(attributes.height, 431);
-            XImage* image = XGetImage(host.Dpy(), children[0], 0, 0, 730, 431, AllPlanes, ZPixmap);
-            ASSERT_NE(image, nullptr);
-            int lit = 0;
-            for (int y = 0; y < 431; y += 7)
-                for (int x = 0; x < 730; x += 7)
-                    lit += XGetPixel(image, x, y) != 0 ? 1 : 0;
-            XDestroyImage(image);
-            EXPECT_GT(lit, 1000);
-        }
-
-        ASSERT_EQ(view->removed(), kResultTrue);
-        EXPECT_EQ(loop.Timers(), 0u);
-        EXPECT_EQ(loop.Handlers(), 0u);
-        EXPECT_TRUE(host.Children().empty()) << round;
-        view->release();
-        if (round == 0)
-            descriptorsAfterFirst = OpenDescriptors();
-    }
-    // Every round closed its X connection.
-    EXPECT_EQ(OpenDescriptors(), descriptorsAfterFirst);
-}
-
-TEST(Vst3View, AMouseStrokeInTheWindowReachesThePlot)
-{
-    SKIP_WITHOUT_DISPLAY();
-    HostWindow host;
-    ASSERT_TRUE(host.Valid());
-    TestPlugin plug;
-    ASSERT_TRUE(plug.Valid()) << TestHost::Get().LoadError();
-    IPlugView* view = CreateEditor(plug);
-    TestRunLoop loop;
-    view->setFrame(&loop);
-    ASSERT_EQ(view->attached(host.Id(), kPlatformTypeX11EmbedWindowID), kResultTrue);
-    loop.RunFor(100ms);
+    ASSERT_EQ(view->setFrame(&loop), kResultTrue);
+    ASSERT_EQ(view->attached(host.Id(), kPlatformTypeX11EmbedWindowID), kResultTrue) << round;
+    ASSERT_EQ(loop.Timers(), 1u);
+    EXPECT_EQ(loop.LastInterval(), 40u);  // 25 frames per second
+    ASSERT_EQ(loop.Handlers(), 1u);
     const std::vector<Window> children = host.Children();
-    ASSERT_EQ(children.size(), 1u);
-    const std::vector<uint8_t> before = plug.ComponentState();
+    ASSERT_EQ(children.size(), 1u) << round;
+    loop.RunFor(round == 0 ? 200ms : 10ms);
 
-    // A freehand stroke (right button) across the plot, which spans (49, 11) to (487, 380).
-    const Window editor = children[0];
-    host.Send(editor, ButtonPress, Button3, 0, 100, 300);
-    for (int x = 100; x <= 400; x += 10)
-        host.Send(editor, MotionNotify, 0, Button3Mask, x, 300 - (x - 100) / 2);
-    host.Send(editor, ButtonRelease, Button3, Button3Mask, 400, 150);
-    loop.RunFor(300ms);
-
-    const std::vector<uint8_t> after = plug.ComponentState();
-    ASSERT_EQ(after.size(), before.size());
-    // The target curve changed; the measurement did not.
-    EXPECT_TRUE(std::equal(before.begin(), before.begin() + 960, after.begin()));
-    EXPECT_FALSE(std::equal(before.begin() + 960, before.begin() + 1920, after.begin() + 960));
+    if (round == 0) {
+      // The editor's picture reached the window: its size, and not the black of an empty one.
+      XWindowAttributes attributes;
+      ASSERT_TRUE(XGetWindowAttributes(host.Dpy(), children[0], &attributes));
+      EXPECT_EQ(attributes.width, 730);
+      EXPECT_EQ(attributes.height, 431);
+      XImage* image = XGetImage(host.Dpy(), children[0], 0, 0, 730, 431, AllPlanes, ZPixmap);
+      ASSERT_NE(image, nullptr);
+      int lit = 0;
+      for (int y = 0; y < 431; y += 7)
+        for (int x = 0; x < 730; x += 7) lit += XGetPixel(image, x, y) != 0 ? 1 : 0;
+      XDestroyImage(image);
+      EXPECT_GT(lit, 1000);
+    }
 
     ASSERT_EQ(view->removed(), kResultTrue);
+    EXPECT_EQ(loop.Timers(), 0u);
+    EXPECT_EQ(loop.Handlers(), 0u);
+    EXPECT_TRUE(host.Children().empty()) << round;
     view->release();
+    if (round == 0) descriptorsAfterFirst = OpenDescriptors();
+  }
+  // Every round closed its X connection.
+  EXPECT_EQ(OpenDescriptors(), descriptorsAfterFirst);
 }
 
-TEST(Vst3View, SurvivesTheHostDestroyingItsWindowFirst)
-{
-    SKIP_WITHOUT_DISPLAY();
-    HostWindow host;
-    ASSERT_TRUE(host.Valid());
-    TestPlugin plug;
-    ASSERT_TRUE(plug.Valid()) << TestHost::Get().LoadError();
-    IPlugView* view = CreateEditor(plug);
-    TestRunLoop loop;
-    view->setFrame(&loop);
-    ASSERT_EQ(view->attached(host.Id(), kPlatformTypeX11EmbedWindowID), kResultTrue);
-    loop.RunFor(50ms);
-    // The editor window goes with its parent; closing afterwards must not take the host down.
-    host.Destroy();
-    loop.RunFor(50ms);
-    EXPECT_EQ(view->removed(), kResultTrue);
-    view->release();
+TEST(Vst3View, AMouseStrokeInTheWindowReachesThePlot) {
+  SKIP_WITHOUT_DISPLAY();
+  OpenEditor open;
+  ASSERT_TRUE(open.Open()) << TestHost::Get().LoadError();
+  HostWindow& host = open.host;
+  TestPlugin& plug = open.plug;
+  TestRunLoop& loop = open.loop;
+  IPlugView* view = open.view;
+  loop.RunFor(100ms);
+  const std::vector<Window> children = host.Children();
+  ASSERT_EQ(children.size(), 1u);
+  const std::vector<uint8_t> before = plug.ComponentState();
 
-    // A parent id that is no window at all is refused.
-    HostWindow other;
-    IPlugView* again = CreateEditor(plug);
-    TestRunLoop loop2;
-    again->setFrame(&loop2);
-    EXPECT_NE(again->attached(reinterpret_cast<void*>(uintptr_t(0x3FFFFFF)), kPlatformTypeX11EmbedWindowID),
-              kResultTrue);
-    EXPECT_EQ(loop2.Timers(), 0u);
-    again->release();
+  // A freehand stroke (right button) across the plot, which spans (49, 11) to (487, 380).
+  const Window editor = children[0];
+  host.Send(editor, ButtonPress, Button3, 0, 100, 300);
+  for (int x = 100; x <= 400; x += 10)
+    host.Send(editor, MotionNotify, 0, Button3Mask, x, 300 - (x - 100) / 2);
+  host.Send(editor, ButtonRelease, Button3, Button3Mask, 400, 150);
+  loop.RunFor(300ms);
+
+  const std::vector<uint8_t> after = plug.ComponentState();
+  ASSERT_EQ(after.size(), before.size());
+  // The target curve changed; the measurement did not.
+  EXPECT_TRUE(std::equal(before.begin(), before.begin() + 960, after.begin()));
+  EXPECT_FALSE(std::equal(before.begin() + 960, before.begin() + 1920, after.begin() + 960));
+
+  // A key that maps to no editor code (F1 has virtual key 37 and no character) reaches the host.
+  EXPECT_EQ(view->onKeyDown(0, 37, 0), kResultFalse);
+
+  ASSERT_EQ(view->removed(), kResultTrue);
+}
+
+TEST(Vst3View, SurvivesTheHostDestroyingItsWindowFirst) {
+  SKIP_WITHOUT_DISPLAY();
+  OpenEditor open;
+  ASSERT_TRUE(open.Open()) << TestHost::Get().LoadError();
+  HostWindow& host = open.host;
+  TestPlugin& plug = open.plug;
+  TestRunLoop& loop = open.loop;
+  IPlugView* view = open.view;
+  loop.RunFor(50ms);
+  // The editor window goes with its parent; closing afterwards must not take the host down.
+  host.Destroy();
+  loop.RunFor(50ms);
+  EXPECT_EQ(view->removed(), kResultTrue);
+
+  // A parent id that is no window at all is refused.
+  IPlugView* again = CreateEditor(plug);
+  TestRunLoop loop2;
+  again->setFrame(&loop2);
+  EXPECT_NE(again->attached(reinterpret_cast<void*>(uintptr_t(0x3FFFFFF)), kPlatformTypeX11EmbedWindowID),
+            kResultTrue);
+  EXPECT_EQ(loop2.Timers(), 0u);
+  again->release();
 }

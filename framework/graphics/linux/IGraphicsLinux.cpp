@@ -1,7 +1,7 @@
 #include "framework/graphics/linux/IGraphicsLinux.h"
 
-#include <cstdlib>
 #include <dlfcn.h>
+#include <cstdlib>
 #include <filesystem>
 
 #include "framework/core/IEffectBase.h"
@@ -10,380 +10,338 @@
 #include "framework/graphics/linux/X11NoticeWindow.h"
 #include "framework/graphics/linux/ZenityFileDialog.h"
 // Xlib last: its macros (Bool, None, ...) would break the headers above.
-#include "framework/graphics/linux/X11Image.h"
 #include <X11/Xutil.h>
 #include <X11/keysym.h>
+#include "framework/graphics/linux/X11Image.h"
 
-namespace
-{
+namespace {
 constexpr unsigned long kDoubleClickMs = 400;
 constexpr int kDoubleClickDistance = 4;
 
 // The file this code was loaded from: the plug-in module inside a bundle, or the test binary.
-std::filesystem::path ModulePath()
-{
-    Dl_info info = {};
-    if (dladdr(reinterpret_cast<void*>(&ModulePath), &info) && info.dli_fname)
-        return std::filesystem::path(info.dli_fname);
-    return {};
+std::filesystem::path ModulePath() {
+  Dl_info info = {};
+  if (dladdr(reinterpret_cast<void*>(&ModulePath), &info) && info.dli_fname)
+    return std::filesystem::path(info.dli_fname);
+  return {};
 }
 
 // Resources of the bundle the module sits in (Contents/<arch>/Name.so -> Contents/Resources).
-std::string BundleResourceFolder()
-{
-    std::error_code ec;
-    const std::filesystem::path module = std::filesystem::weakly_canonical(ModulePath(), ec);
-    if (ec || module.empty())
-        return {};
-    const std::filesystem::path resources = module.parent_path().parent_path() / "Resources";
-    if (module.parent_path().parent_path().filename() == "Contents" && std::filesystem::is_directory(resources, ec))
-        return resources.string();
-    return {};
+std::string BundleResourceFolder() {
+  std::error_code ec;
+  const std::filesystem::path module = std::filesystem::weakly_canonical(ModulePath(), ec);
+  if (ec || module.empty()) return {};
+  const std::filesystem::path resources = module.parent_path().parent_path() / "Resources";
+  if (module.parent_path().parent_path().filename() == "Contents" &&
+      std::filesystem::is_directory(resources, ec))
+    return resources.string();
+  return {};
 }
 
 // The VST3 virtual key codes of the keys the editor takes (pluginterfaces' VirtualKeyCodes).
-enum HostVirtualKey
-{
-    kHostKeySpace = 7,
-    kHostKeyLeft = 11,
-    kHostKeyUp = 12,
-    kHostKeyRight = 13,
-    kHostKeyDown = 14
+enum HostVirtualKey {
+  kHostKeySpace = 7,
+  kHostKeyLeft = 11,
+  kHostKeyUp = 12,
+  kHostKeyRight = 13,
+  kHostKeyDown = 14
 };
-} // namespace
+}  // namespace
 
-IGraphicsLinux::IGraphicsLinux(IEffectBase* plug, int w, int h, int refreshFPS) : IGraphics(plug, w, h, refreshFPS)
-{
-    // Inside a bundle the editor's images and fonts come from the bundle, unless the user points
-    // RESONIX_RESOURCE_DIR elsewhere.
-    const std::string bundle = BundleResourceFolder();
-    if (!bundle.empty() && !std::getenv("RESONIX_RESOURCE_DIR"))
-        SetResourceFolder(bundle);
+IGraphicsLinux::IGraphicsLinux(IEffectBase* plug, int w, int h, int refreshFPS)
+    : IGraphics(plug, w, h, refreshFPS) {
+  // Inside a bundle the editor's images and fonts come from the bundle, unless the user points
+  // RESONIX_RESOURCE_DIR elsewhere.
+  const std::string bundle = BundleResourceFolder();
+  if (!bundle.empty() && !std::getenv("RESONIX_RESOURCE_DIR")) SetResourceFolder(bundle);
 }
 
-IGraphicsLinux::~IGraphicsLinux()
-{
-    CloseWindow();
+IGraphicsLinux::~IGraphicsLinux() {
+  CloseWindow();
 }
 
-void* IGraphicsLinux::OpenWindow(void* parentWnd)
-{
-    const Window parent = static_cast<Window>(reinterpret_cast<uintptr_t>(parentWnd));
-    if (!parent)
-        return nullptr;
-    CloseWindow();
+void* IGraphicsLinux::OpenWindow(void* parentWnd) {
+  const Window parent = static_cast<Window>(reinterpret_cast<uintptr_t>(parentWnd));
+  if (!parent) return nullptr;
+  CloseWindow();
 
-    mDisplay = X11ErrorTrap::Open();
-    if (!mDisplay)
-        return nullptr;
-    const int screen = DefaultScreen(mDisplay);
-    XSetWindowAttributes attributes = {};
-    attributes.event_mask = ExposureMask | ButtonPressMask | ButtonReleaseMask | PointerMotionMask |
-                            KeyPressMask | StructureNotifyMask | LeaveWindowMask;
-    attributes.background_pixel = BlackPixel(mDisplay, screen);
-    attributes.colormap = DefaultColormap(mDisplay, screen);
-    mWindow = XCreateWindow(mDisplay, parent, 0, 0, unsigned(Width()), unsigned(Height()), 0,
-                            DefaultDepth(mDisplay, screen), InputOutput, DefaultVisual(mDisplay, screen),
-                            CWEventMask | CWBackPixel | CWColormap, &attributes);
-    XSync(mDisplay, False);
-    if (!mWindow || X11ErrorTrap::ErrorCount(mDisplay) > 0)
-    {
-        // The parent id was not a window of this display.
-        mWindow = 0;
-        X11ErrorTrap::Close(mDisplay);
-        mDisplay = nullptr;
-        return nullptr;
-    }
-    mParent = parent;
-    mWindowGone = false;
-    XStoreName(mDisplay, mWindow, "Resonix");
-    mGC = XCreateGC(mDisplay, mWindow, 0, nullptr);
-    mImage = std::make_unique<X11Image>(mDisplay, Width(), Height());
-    XMapWindow(mDisplay, mWindow);
-
-    // Everything is drawn once so the first expose has a picture to copy.
-    SetAllControlsDirty();
-    IRECT all(0, 0, Width(), Height());
-    Draw(&all);
-    XFlush(mDisplay);
-    return reinterpret_cast<void*>(static_cast<uintptr_t>(mWindow));
-}
-
-void IGraphicsLinux::CloseWindow()
-{
-    if (!mDisplay)
-        return;
-    ReleaseMouseCapture();
-    mImage.reset();
-    if (mGC)
-        XFreeGC(mDisplay, mGC);
-    mGC = nullptr;
-    if (mWindow && !mWindowGone)
-        XDestroyWindow(mDisplay, mWindow);
+  mDisplay = X11ErrorTrap::Open();
+  if (!mDisplay) return nullptr;
+  const int screen = DefaultScreen(mDisplay);
+  XSetWindowAttributes attributes = {};
+  attributes.event_mask = ExposureMask | ButtonPressMask | ButtonReleaseMask | PointerMotionMask |
+                          KeyPressMask | StructureNotifyMask | LeaveWindowMask;
+  attributes.background_pixel = BlackPixel(mDisplay, screen);
+  attributes.colormap = DefaultColormap(mDisplay, screen);
+  mWindow = XCreateWindow(mDisplay, parent, 0, 0, unsigned(Width()), unsigned(Height()), 0,
+                          DefaultDepth(mDisplay, screen), InputOutput, DefaultVisual(mDisplay, screen),
+                          CWEventMask | CWBackPixel | CWColormap, &attributes);
+  XSync(mDisplay, False);
+  if (!mWindow || X11ErrorTrap::ErrorCount(mDisplay) > 0) {
+    // The parent id was not a window of this display.
     mWindow = 0;
-    mParent = 0;
     X11ErrorTrap::Close(mDisplay);
     mDisplay = nullptr;
+    return nullptr;
+  }
+  mParent = parent;
+  mWindowGone = false;
+  XStoreName(mDisplay, mWindow, "Resonix");
+  mGC = XCreateGC(mDisplay, mWindow, 0, nullptr);
+  mImage = std::make_unique<X11Image>(mDisplay, Width(), Height());
+  XMapWindow(mDisplay, mWindow);
+
+  // Everything is drawn once so the first expose has a picture to copy.
+  SetAllControlsDirty();
+  IRECT all(0, 0, Width(), Height());
+  Draw(&all);
+  XFlush(mDisplay);
+  return reinterpret_cast<void*>(static_cast<uintptr_t>(mWindow));
 }
 
-void* IGraphicsLinux::GetWindow()
-{
-    return mWindow && !mWindowGone ? reinterpret_cast<void*>(static_cast<uintptr_t>(mWindow)) : nullptr;
+void IGraphicsLinux::CloseWindow() {
+  if (!mDisplay) return;
+  ReleaseMouseCapture();
+  mImage.reset();
+  if (mGC) XFreeGC(mDisplay, mGC);
+  mGC = nullptr;
+  if (mWindow && !mWindowGone) XDestroyWindow(mDisplay, mWindow);
+  mWindow = 0;
+  mParent = 0;
+  X11ErrorTrap::Close(mDisplay);
+  mDisplay = nullptr;
 }
 
-int IGraphicsLinux::ConnectionFd() const
-{
-    return mDisplay ? ConnectionNumber(mDisplay) : -1;
+void* IGraphicsLinux::GetWindow() {
+  return mWindow && !mWindowGone ? reinterpret_cast<void*>(static_cast<uintptr_t>(mWindow)) : nullptr;
 }
 
-bool IGraphicsLinux::DrawScreen(IRECT* rect)
-{
-    if (!rect || !mDisplay || !GetWindow() || !mImage || !GetDrawBitmap())
-        return false;
-    const RasterRect r{rect->L, rect->T, rect->R, rect->B};
-    mImage->Fill(*GetDrawBitmap(), r);
-    mImage->Put(mWindow, mGC, r);
-    return true;
+int IGraphicsLinux::ConnectionFd() const {
+  return mDisplay ? ConnectionNumber(mDisplay) : -1;
 }
 
-void IGraphicsLinux::OnTimer()
-{
-    if (!mDisplay)
-        return;
-    ProcessEvents();
-    IRECT dirty;
-    if (GetWindow() && IsDirty(&dirty))
-        Draw(&dirty);
-    if (mDisplay)
-        XFlush(mDisplay);
+bool IGraphicsLinux::DrawScreen(IRECT* rect) {
+  if (!rect || !mDisplay || !GetWindow() || !mImage || !GetDrawBitmap()) return false;
+  const RasterRect r{rect->L, rect->T, rect->R, rect->B};
+  mImage->Fill(*GetDrawBitmap(), r);
+  mImage->Put(mWindow, mGC, r);
+  return true;
 }
 
-void IGraphicsLinux::ProcessEvents()
-{
-    // A handler may close the window (a notice, a command): re-check the display every round.
-    while (mDisplay && XPending(mDisplay) > 0)
-    {
-        XEvent event;
-        XNextEvent(mDisplay, &event);
-        HandleEvent(event);
-    }
+void IGraphicsLinux::OnTimer() {
+  if (!mDisplay) return;
+  ProcessEvents();
+  IRECT dirty;
+  if (GetWindow() && IsDirty(&dirty)) Draw(&dirty);
+  if (mDisplay) XFlush(mDisplay);
 }
 
-IMouseMod IGraphicsLinux::ModOf(unsigned int state, unsigned int button) const
-{
-    IMouseMod mod;
-    mod.L = button == Button1 || (state & Button1Mask);
-    mod.R = button == Button3 || (state & Button3Mask);
-    mod.S = (state & ShiftMask) != 0;
-    mod.C = (state & ControlMask) != 0;
-    mod.A = (state & Mod1Mask) != 0;
-    return mod;
+void IGraphicsLinux::ProcessEvents() {
+  // A handler may close the window (a notice, a command): re-check the display every round.
+  while (mDisplay && XPending(mDisplay) > 0) {
+    XEvent event;
+    XNextEvent(mDisplay, &event);
+    HandleEvent(event);
+  }
 }
 
-void IGraphicsLinux::HandleButtonPress(unsigned int button, unsigned int state, unsigned long time, int x, int y)
-{
-    if (button == Button4 || button == Button5)
-    {
-        IMouseMod mod = ModOf(state, 0);
-        OnMouseWheel(x, y, &mod, button == Button4 ? 1 : -1);
-        return;
-    }
-    if (button != Button1 && button != Button2 && button != Button3)
-        return;
-    IMouseMod mod = ModOf(state & ~(Button1Mask | Button3Mask), button);
-    const bool isDouble = button == Button1 && !mLastWasDoubleClick &&
-                          time - mLastClickTime <= kDoubleClickMs &&
-                          std::abs(x - mLastClickX) <= kDoubleClickDistance &&
-                          std::abs(y - mLastClickY) <= kDoubleClickDistance;
-    if (button == Button1)
-    {
-        mLastClickTime = time;
-        mLastClickX = x;
-        mLastClickY = y;
-        mLastWasDoubleClick = isDouble;
-    }
-    // X grabs the pointer for the window while a button is down: that is the mouse capture.
-    if (isDouble)
-        OnMouseDblClick(x, y, &mod);
-    else
-        OnMouseDown(x, y, &mod);
+IMouseMod IGraphicsLinux::ModOf(unsigned int state, unsigned int button) const {
+  IMouseMod mod;
+  mod.L = button == Button1 || (state & Button1Mask);
+  mod.R = button == Button3 || (state & Button3Mask);
+  mod.S = (state & ShiftMask) != 0;
+  mod.C = (state & ControlMask) != 0;
+  mod.A = (state & Mod1Mask) != 0;
+  return mod;
 }
 
-void IGraphicsLinux::HandleEvent(XEvent& event)
-{
-    if (event.xany.window != mWindow)
-        return;
-    switch (event.type)
-    {
-    case Expose:
-    {
-        IRECT r(event.xexpose.x, event.xexpose.y, event.xexpose.x + event.xexpose.width,
-                event.xexpose.y + event.xexpose.height);
-        DrawScreen(&r);
-        break;
+void IGraphicsLinux::HandleButtonPress(unsigned int button, unsigned int state, unsigned long time, int x,
+                                       int y) {
+  if (button == Button4 || button == Button5) {
+    IMouseMod mod = ModOf(state, 0);
+    OnMouseWheel(x, y, &mod, button == Button4 ? 1 : -1);
+    return;
+  }
+  if (button != Button1 && button != Button2 && button != Button3) return;
+  IMouseMod mod = ModOf(state & ~(Button1Mask | Button3Mask), button);
+  const bool isDouble =
+      button == Button1 && !mLastWasDoubleClick && time - mLastClickTime <= kDoubleClickMs &&
+      std::abs(x - mLastClickX) <= kDoubleClickDistance && std::abs(y - mLastClickY) <= kDoubleClickDistance;
+  if (button == Button1) {
+    mLastClickTime = time;
+    mLastClickX = x;
+    mLastClickY = y;
+    mLastWasDoubleClick = isDouble;
+  }
+  // X grabs the pointer for the window while a button is down: that is the mouse capture.
+  if (isDouble)
+    OnMouseDblClick(x, y, &mod);
+  else
+    OnMouseDown(x, y, &mod);
+}
+
+void IGraphicsLinux::HandleEvent(XEvent& event) {
+  if (event.xany.window != mWindow) return;
+  switch (event.type) {
+    case Expose: {
+      IRECT r(event.xexpose.x, event.xexpose.y, event.xexpose.x + event.xexpose.width,
+              event.xexpose.y + event.xexpose.height);
+      DrawScreen(&r);
+      break;
     }
     case ButtonPress:
-        HandleButtonPress(event.xbutton.button, event.xbutton.state, event.xbutton.time, event.xbutton.x,
-                          event.xbutton.y);
-        break;
+      HandleButtonPress(event.xbutton.button, event.xbutton.state, event.xbutton.time, event.xbutton.x,
+                        event.xbutton.y);
+      break;
     case ButtonRelease:
-        if (event.xbutton.button == Button1 || event.xbutton.button == Button2 || event.xbutton.button == Button3)
-        {
-            IMouseMod mod = ModOf(event.xbutton.state, event.xbutton.button);
-            OnMouseUp(event.xbutton.x, event.xbutton.y, &mod);
-        }
-        break;
-    case MotionNotify:
-    {
-        // Only the latest position of a burst matters.
-        while (mDisplay && XCheckTypedWindowEvent(mDisplay, mWindow, MotionNotify, &event))
-        {
-        }
-        IMouseMod mod = ModOf(event.xmotion.state, 0);
-        if (event.xmotion.state & (Button1Mask | Button2Mask | Button3Mask))
-            OnMouseDrag(event.xmotion.x, event.xmotion.y, &mod);
-        else if (CanHandleMouseOver())
-            OnMouseOver(event.xmotion.x, event.xmotion.y, &mod);
-        break;
+      if (event.xbutton.button == Button1 || event.xbutton.button == Button2 ||
+          event.xbutton.button == Button3) {
+        IMouseMod mod = ModOf(event.xbutton.state, event.xbutton.button);
+        OnMouseUp(event.xbutton.x, event.xbutton.y, &mod);
+      }
+      break;
+    case MotionNotify: {
+      // Only the latest position of a burst matters.
+      while (mDisplay && XCheckTypedWindowEvent(mDisplay, mWindow, MotionNotify, &event)) {
+      }
+      IMouseMod mod = ModOf(event.xmotion.state, 0);
+      if (event.xmotion.state & (Button1Mask | Button2Mask | Button3Mask))
+        OnMouseDrag(event.xmotion.x, event.xmotion.y, &mod);
+      else if (CanHandleMouseOver())
+        OnMouseOver(event.xmotion.x, event.xmotion.y, &mod);
+      break;
     }
     case LeaveNotify:
-        if (!(event.xcrossing.state & (Button1Mask | Button2Mask | Button3Mask)))
-            OnMouseOut();
-        break;
-    case KeyPress:
-    {
-        const int code = KeyCodeOf(XLookupKeysym(&event.xkey, 0));
-        if (code != KEY_NONE)
-            OnKeyDown(event.xkey.x, event.xkey.y, code);
-        break;
+      if (!(event.xcrossing.state & (Button1Mask | Button2Mask | Button3Mask))) OnMouseOut();
+      break;
+    case KeyPress: {
+      const int code = KeyCodeOf(XLookupKeysym(&event.xkey, 0));
+      if (code != KEY_NONE) OnKeyDown(event.xkey.x, event.xkey.y, code);
+      break;
     }
     case DestroyNotify:
-        if (event.xdestroywindow.window == mWindow)
-            mWindowGone = true;
-        break;
-    default: break;
-    }
-}
-
-int IGraphicsLinux::KeyCodeOf(unsigned long keysym)
-{
-    switch (keysym)
-    {
-    case XK_space: return KEY_SPACE;
-    case XK_Up: return KEY_UPARROW;
-    case XK_Down: return KEY_DOWNARROW;
-    case XK_Left: return KEY_LEFTARROW;
-    case XK_Right: return KEY_RIGHTARROW;
-    default: break;
-    }
-    if (keysym >= XK_0 && keysym <= XK_9)
-        return KEY_DIGIT_0 + int(keysym - XK_0);
-    if (keysym >= XK_a && keysym <= XK_z)
-        return KEY_ALPHA_A + int(keysym - XK_a);
-    if (keysym >= XK_A && keysym <= XK_Z)
-        return KEY_ALPHA_A + int(keysym - XK_A);
-    return KEY_NONE;
-}
-
-bool IGraphicsLinux::OnHostKey(int character, int virtualKey)
-{
-    // Arrows and space come as virtual keys, digits and letters as characters.
-    unsigned long keysym = 0;
-    switch (virtualKey)
-    {
-    case kHostKeyLeft: keysym = XK_Left; break;
-    case kHostKeyUp: keysym = XK_Up; break;
-    case kHostKeyRight: keysym = XK_Right; break;
-    case kHostKeyDown: keysym = XK_Down; break;
-    case kHostKeySpace: keysym = XK_space; break;
+      if (event.xdestroywindow.window == mWindow) mWindowGone = true;
+      break;
     default:
-        if (character > 0 && character < 128)
-            keysym = static_cast<unsigned long>(character);
-        break;
-    }
-    const int code = KeyCodeOf(keysym);
-    return code != KEY_NONE && OnKeyDown(GetMouseX(), GetMouseY(), code);
+      break;
+  }
 }
 
-std::string IGraphicsLinux::FontFile() const
-{
-    const std::string file = GetResourceFolder() + "/fonts/DejaVuSans.ttf";
-    std::error_code ec;
-    if (std::filesystem::exists(file, ec))
-        return file;
-    return "/usr/share/fonts/truetype/dejavu/DejaVuSans.ttf";
+int IGraphicsLinux::KeyCodeOf(unsigned long keysym) {
+  switch (keysym) {
+    case XK_space:
+      return KEY_SPACE;
+    case XK_Up:
+      return KEY_UPARROW;
+    case XK_Down:
+      return KEY_DOWNARROW;
+    case XK_Left:
+      return KEY_LEFTARROW;
+    case XK_Right:
+      return KEY_RIGHTARROW;
+    default:
+      break;
+  }
+  if (keysym >= XK_0 && keysym <= XK_9) return KEY_DIGIT_0 + int(keysym - XK_0);
+  if (keysym >= XK_a && keysym <= XK_z) return KEY_ALPHA_A + int(keysym - XK_a);
+  if (keysym >= XK_A && keysym <= XK_Z) return KEY_ALPHA_A + int(keysym - XK_A);
+  return KEY_NONE;
 }
 
-int IGraphicsLinux::ShowMessageBox(const char* text, const char* caption, int type)
-{
-    ReleaseMouseCapture();
-    const int answer = X11NoticeWindow::Show(text, caption, type, mWindow && !mWindowGone ? mWindow : 0, FontFile());
-    // The notice covered the editor; whatever it hid is painted again at the next tick.
-    SetAllControlsDirty();
-    return answer;
+bool IGraphicsLinux::OnHostKey(int character, int virtualKey) {
+  // Arrows and space come as virtual keys, digits and letters as characters.
+  unsigned long keysym = 0;
+  switch (virtualKey) {
+    case kHostKeyLeft:
+      keysym = XK_Left;
+      break;
+    case kHostKeyUp:
+      keysym = XK_Up;
+      break;
+    case kHostKeyRight:
+      keysym = XK_Right;
+      break;
+    case kHostKeyDown:
+      keysym = XK_Down;
+      break;
+    case kHostKeySpace:
+      keysym = XK_space;
+      break;
+    default:
+      if (character > 0 && character < 128) keysym = static_cast<unsigned long>(character);
+      break;
+  }
+  const int code = KeyCodeOf(keysym);
+  return code != KEY_NONE && OnKeyDown(GetMouseX(), GetMouseY(), code);
 }
 
-void IGraphicsLinux::PromptForFile(std::string* file, EFileAction action, std::string* dir, const char* extensions)
-{
-    if (!file)
-        return;
-    ZenityFileDialog::Request request;
-    request.save = action == kFileSave;
-    const std::string exts = extensions ? extensions : "";
-    const bool preset = exts.find("rzn") != std::string::npos;
-    request.title = request.save ? (preset ? "Save Preset" : "Save File") : (preset ? "Load Preset" : "Open File");
-    request.folder = dir && !dir->empty() ? *dir : std::string();
-    if (request.folder.empty())
-        DesktopPath(&request.folder);
-    request.file = std::filesystem::path(*file).filename().string();
-    request.extensions = exts;
+std::string IGraphicsLinux::FontFile() const {
+  const std::string file = GetResourceFolder() + "/fonts/DejaVuSans.ttf";
+  std::error_code ec;
+  if (std::filesystem::exists(file, ec)) return file;
+  return "/usr/share/fonts/truetype/dejavu/DejaVuSans.ttf";
+}
 
-    file->clear();
-    if (!GetWindow())
-        return;
-    ReleaseMouseCapture();
-    std::string chosen;
-    switch (ZenityFileDialog::Run(request, &chosen))
-    {
+int IGraphicsLinux::ShowMessageBox(const char* text, const char* caption, int type) {
+  ReleaseMouseCapture();
+  const int answer =
+      X11NoticeWindow::Show(text, caption, type, mWindow && !mWindowGone ? mWindow : 0, FontFile());
+  // The notice covered the editor; whatever it hid is painted again at the next tick.
+  SetAllControlsDirty();
+  return answer;
+}
+
+void IGraphicsLinux::PromptForFile(std::string* file, EFileAction action, std::string* dir,
+                                   const char* extensions) {
+  if (!file) return;
+  ZenityFileDialog::Request request;
+  request.save = action == kFileSave;
+  const std::string exts = extensions ? extensions : "";
+  const bool preset = exts.find("rzn") != std::string::npos;
+  request.title =
+      request.save ? (preset ? "Save Preset" : "Save File") : (preset ? "Load Preset" : "Open File");
+  request.folder = dir && !dir->empty() ? *dir : std::string();
+  if (request.folder.empty()) DesktopPath(&request.folder);
+  request.file = std::filesystem::path(*file).filename().string();
+  request.extensions = exts;
+
+  file->clear();
+  if (!GetWindow()) return;
+  ReleaseMouseCapture();
+  std::string chosen;
+  switch (ZenityFileDialog::Run(request, &chosen)) {
     case ZenityFileDialog::Outcome::kChosen:
-        *file = chosen;
-        if (dir)
-            *dir = std::filesystem::path(chosen).parent_path().string();
-        break;
+      *file = chosen;
+      if (dir) *dir = std::filesystem::path(chosen).parent_path().string();
+      break;
     case ZenityFileDialog::Outcome::kUnavailable:
-        ShowMessageBox(ZenityFileDialog::UnavailableMessage(), "Error", kMB_OK);
-        break;
-    case ZenityFileDialog::Outcome::kCancelled: break;
-    }
+      ShowMessageBox(ZenityFileDialog::UnavailableMessage(), "Error", kMB_OK);
+      break;
+    case ZenityFileDialog::Outcome::kCancelled:
+      break;
+  }
 }
 
 bool IGraphicsLinux::OpenURL(const char* url, const char* msgWindowTitle, const char* confirmMsg,
-                             const char* errMsgOnFailure)
-{
-    if (!url || !url[0])
-        return false;
-    if (confirmMsg && ShowMessageBox(confirmMsg, msgWindowTitle ? msgWindowTitle : "Info", kMB_YESNO) != kIDYES)
-        return false;
-    if (ChildProcess::Start({"xdg-open", url}))
-        return true;
-    ShowMessageBox(errMsgOnFailure ? errMsgOnFailure
-                                   : "The page cannot be opened: the program \"xdg-open\" is not installed.",
-                   "Error", kMB_OK);
+                             const char* errMsgOnFailure) {
+  if (!url || !url[0]) return false;
+  if (confirmMsg && ShowMessageBox(confirmMsg, msgWindowTitle ? msgWindowTitle : "Info", kMB_YESNO) != kIDYES)
     return false;
+  if (ChildProcess::Start({"xdg-open", url})) return true;
+  ShowMessageBox(errMsgOnFailure ? errMsgOnFailure
+                                 : "The page cannot be opened: the program \"xdg-open\" is not installed.",
+                 "Error", kMB_OK);
+  return false;
 }
 
-void IGraphicsLinux::PluginPath(std::string* path)
-{
-    if (path)
-        *path = ModulePath().parent_path().string();
+void IGraphicsLinux::PluginPath(std::string* path) {
+  if (path) *path = ModulePath().parent_path().string();
 }
 
-void IGraphicsLinux::DesktopPath(std::string* path)
-{
-    if (!path)
-        return;
-    const char* home = std::getenv("HOME");
-    const std::filesystem::path desktop = std::filesystem::path(home ? home : "") / "Desktop";
-    std::error_code ec;
-    *path = std::filesystem::is_directory(desktop, ec) ? desktop.string() : std::string(home ? home : "");
+void IGraphicsLinux::DesktopPath(std::string* path) {
+  if (!path) return;
+  const char* home = std::getenv("HOME");
+  const std::filesystem::path desktop = std::filesystem::path(home ? home : "") / "Desktop";
+  std::error_code ec;
+  *path = std::filesystem::is_directory(desktop, ec) ? desktop.string() : std::string(home ? home : "");
 }

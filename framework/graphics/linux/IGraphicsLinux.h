@@ -15,58 +15,57 @@ struct _XDisplay;
 struct _XGC;
 union _XEvent;
 
-class IGraphicsLinux : public IGraphics
-{
-public:
-    IGraphicsLinux(IEffectBase* plug, int w, int h, int refreshFPS = 0);
-    ~IGraphicsLinux() override;
+class IGraphicsLinux : public IGraphics {
+ public:
+  IGraphicsLinux(IEffectBase* plug, int w, int h, int refreshFPS = 0);
+  ~IGraphicsLinux() override;
 
-    // ---- IGraphics platform operations (editor thread) ----
-    bool DrawScreen(IRECT* rect) override;
-    int ShowMessageBox(const char* text, const char* caption, int type) override;
-    void PromptForFile(std::string* file, EFileAction action = kFileOpen, std::string* dir = nullptr,
-                       const char* extensions = "") override;
-    bool OpenURL(const char* url, const char* msgWindowTitle = nullptr, const char* confirmMsg = nullptr,
-                 const char* errMsgOnFailure = nullptr) override;
-    // parentWnd is the host's X window id. Returns the editor window (as a pointer-sized id), or null.
-    void* OpenWindow(void* parentWnd) override;
-    void CloseWindow() override;
-    void* GetWindow() override;
-    const char* GetGUIAPI() override { return "X11"; }
-    void PluginPath(std::string* path) override;
-    void DesktopPath(std::string* path) override;
+  // ---- IGraphics platform operations (editor thread) ----
+  bool DrawScreen(IRECT* rect) override;
+  int ShowMessageBox(const char* text, const char* caption, int type) override;
+  void PromptForFile(std::string* file, EFileAction action = kFileOpen, std::string* dir = nullptr,
+                     const char* extensions = "") override;
+  bool OpenURL(const char* url, const char* msgWindowTitle = nullptr, const char* confirmMsg = nullptr,
+               const char* errMsgOnFailure = nullptr) override;
+  // parentWnd is the host's X window id. Returns the editor window (as a pointer-sized id), or null.
+  void* OpenWindow(void* parentWnd) override;
+  void CloseWindow() override;
+  void* GetWindow() override;
+  const char* GetGUIAPI() override { return "X11"; }
+  void PluginPath(std::string* path) override;
+  void DesktopPath(std::string* path) override;
 
-    // ---- driven by the host (editor thread) ----
-    // The X connection's descriptor, -1 while the window is closed.
-    int ConnectionFd() const;
-    // Handles every pending X event.
-    void ProcessEvents();
-    // One redraw tick: pending events, then the dirty controls painted and copied to the window.
-    void OnTimer();
-    // A key the host forwarded (VST3 virtual key or character); true when a control took it.
-    bool OnHostKey(int character, int virtualKey);
+  // ---- driven by the host (editor thread) ----
+  // The X connection's descriptor, -1 while the window is closed.
+  int ConnectionFd() const;
+  // Handles every pending X event.
+  void ProcessEvents();
+  // One redraw tick: pending events, then the dirty controls painted and copied to the window.
+  void OnTimer();
+  // A key the host forwarded (VST3 virtual key or character); true when a control took it.
+  bool OnHostKey(int character, int virtualKey);
 
-    unsigned long GetXWindow() const { return mWindow; }
-    _XDisplay* GetXDisplay() const { return mDisplay; }
+  unsigned long GetXWindow() const { return mWindow; }
+  _XDisplay* GetXDisplay() const { return mDisplay; }
 
-    // The key code a key symbol maps to (EKeyCode), or KEY_NONE.
-    static int KeyCodeOf(unsigned long keysym);
+  // The key code a key symbol maps to (EKeyCode), or KEY_NONE.
+  static int KeyCodeOf(unsigned long keysym);
 
-private:
-    void HandleEvent(_XEvent& event);
-    void HandleButtonPress(unsigned int button, unsigned int state, unsigned long time, int x, int y);
-    IMouseMod ModOf(unsigned int state, unsigned int button) const;
-    std::string FontFile() const;
+ private:
+  void HandleEvent(_XEvent& event);
+  void HandleButtonPress(unsigned int button, unsigned int state, unsigned long time, int x, int y);
+  IMouseMod ModOf(unsigned int state, unsigned int button) const;
+  std::string FontFile() const;
 
-    _XDisplay* mDisplay = nullptr;
-    unsigned long mWindow = 0; // X window ids
-    unsigned long mParent = 0;
-    _XGC* mGC = nullptr;
-    std::unique_ptr<X11Image> mImage;
-    bool mWindowGone = false; // the host destroyed it before closing the editor
-    // Double-click detection: time and place of the last left press.
-    unsigned long mLastClickTime = 0;
-    int mLastClickX = -100;
-    int mLastClickY = -100;
-    bool mLastWasDoubleClick = false;
+  _XDisplay* mDisplay = nullptr;
+  unsigned long mWindow = 0;  // X window ids
+  unsigned long mParent = 0;
+  _XGC* mGC = nullptr;
+  std::unique_ptr<X11Image> mImage;
+  bool mWindowGone = false;  // the host destroyed it before closing the editor
+  // Double-click detection: time and place of the last left press.
+  unsigned long mLastClickTime = 0;
+  int mLastClickX = -100;
+  int mLastClickY = -100;
+  bool mLastWasDoubleClick = false;
 };

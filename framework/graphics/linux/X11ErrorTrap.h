@@ -6,13 +6,12 @@
 
 struct _XDisplay;
 
-class X11ErrorTrap
-{
-public:
-    // Opens a connection whose errors are swallowed; null when there is no X server.
-    static _XDisplay* Open();
-    // Closes a connection opened with Open.
-    static void Close(_XDisplay* display);
-    // Number of errors swallowed on that connection so far.
-    static int ErrorCount(_XDisplay* display);
+class X11ErrorTrap {
+ public:
+  // Opens a connection whose errors are swallowed; null when there is no X server.
+  static _XDisplay* Open();
+  // Closes a connection opened with Open.
+  static void Close(_XDisplay* display);
+  // Number of errors swallowed on that connection so far.
+  static int ErrorCount(_XDisplay* display);
 };

@@ -9,27 +9,26 @@
 
 #include "raster/RasterBitmap.h"
 
-class X11Image
-{
-public:
-    X11Image(Display* display, int width, int height);
-    ~X11Image();
-    X11Image(const X11Image&) = delete;
-    X11Image& operator=(const X11Image&) = delete;
+class X11Image {
+ public:
+  X11Image(Display* display, int width, int height);
+  ~X11Image();
+  X11Image(const X11Image&) = delete;
+  X11Image& operator=(const X11Image&) = delete;
 
-    bool Valid() const { return mImage != nullptr; }
-    // Takes rect (clipped to both) from the bitmap.
-    void Fill(const RasterBitmap& bitmap, RasterRect rect);
-    // Copies rect of the image to the window at the same place.
-    void Put(Window window, GC gc, RasterRect rect);
+  bool Valid() const { return mImage != nullptr; }
+  // Takes rect (clipped to both) from the bitmap.
+  void Fill(const RasterBitmap& bitmap, RasterRect rect);
+  // Copies rect of the image to the window at the same place.
+  void Put(Window window, GC gc, RasterRect rect);
 
-private:
-    unsigned long PixelOf(uint32_t argb) const;
+ private:
+  unsigned long PixelOf(uint32_t argb) const;
 
-    Display* mDisplay;
-    XImage* mImage = nullptr;
-    std::vector<char> mData;
-    bool mDirectCopy = false;
-    int mWidth;
-    int mHeight;
+  Display* mDisplay;
+  XImage* mImage = nullptr;
+  std::vector<char> mData;
+  bool mDirectCopy = false;
+  int mWidth;
+  int mHeight;
 };

@@ -6,28 +6,26 @@
 #include <string>
 #include <vector>
 
-class X11NoticeWindow
-{
-public:
-    // type: kMB_OK, kMB_OKCANCEL, kMB_YESNO or kMB_YESNOCANCEL. Returns kIDOK, kIDCANCEL, kIDYES or
-    // kIDNO. owner (may be 0) is a window on the default display the notice stays above. Without an
-    // X server the text goes to standard error and the first button is the answer.
-    static int Show(const char* text, const char* caption, int type, unsigned long owner, const std::string& fontFile);
+class X11NoticeWindow {
+ public:
+  // type: kMB_OK, kMB_OKCANCEL, kMB_YESNO or kMB_YESNOCANCEL. Returns kIDOK, kIDCANCEL, kIDYES or
+  // kIDNO. owner (may be 0) is a window on the default display the notice stays above. Without an
+  // X server the text goes to standard error and the first button is the answer.
+  static int Show(const char* text, const char* caption, int type, unsigned long owner,
+                  const std::string& fontFile);
 
-    // What the window shows; public for tests of the layout.
-    struct Button
-    {
-        const char* label;
-        int result;
-        int x, y, w, h;
-    };
-    struct Layout
-    {
-        int width = 0, height = 0;
-        std::vector<std::string> lines;
-        std::vector<Button> buttons;
-    };
-    // Lines are broken at newlines and, when longer than the window allows, between words.
-    static Layout MakeLayout(const char* text, int type, int lineHeight, int (*measure)(const std::string&, void*),
-                             void* measureContext);
+  // What the window shows; public for tests of the layout.
+  struct Button {
+    const char* label;
+    int result;
+    int x, y, w, h;
+  };
+  struct Layout {
+    int width = 0, height = 0;
+    std::vector<std::string> lines;
+    std::vector<Button> buttons;
+  };
+  // Lines are broken at newlines and, when longer than the window allows, between words.
+  static Layout MakeLayout(const char* text, int type, int lineHeight,
+                           int (*measure)(const std::string&, void*), void* measureContext);
 };

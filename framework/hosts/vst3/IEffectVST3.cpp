@@ -18,39 +18,41 @@
 using namespace Steinberg;
 using namespace Steinberg::Vst;
 
-namespace
-{
+namespace {
 // Speaker arrangement of a bus by its channel count.
-SpeakerArrangement ArrangementForChannels(int channels)
-{
-    switch (channels)
-    {
-    case 1: return SpeakerArr::kMono;
-    case 2: return SpeakerArr::kStereo;
-    case 3: return 0x103;
-    case 4: return 0x33;
-    case 5: return 0x37;
-    case 6: return 0x3F;
-    default: return SpeakerArr::kEmpty;
-    }
+SpeakerArrangement ArrangementForChannels(int channels) {
+  switch (channels) {
+    case 1:
+      return SpeakerArr::kMono;
+    case 2:
+      return SpeakerArr::kStereo;
+    case 3:
+      return 0x103;
+    case 4:
+      return 0x33;
+    case 5:
+      return 0x37;
+    case 6:
+      return 0x3F;
+    default:
+      return SpeakerArr::kEmpty;
+  }
 }
 
-void WidenInto(const char* text, String128 out)
-{
-    IHostParameter::Widen(text, out);
+void WidenInto(const char* text, String128 out) {
+  IHostParameter::Widen(text, out);
 }
 
 // Largest host block the adapter accepts: beyond it the scratch buffers would be absurd.
 constexpr int32 kMaxBlockSize = 1 << 20;
-} // namespace
+}  // namespace
 
-IEffectVST3::IEffectVST3(IInstanceInfo, int nParams, const char* channelIOStr, int nPresets, const char* effectName,
-                         const char* productName, const char* mfrName, int vendorVersion, int uniqueID, int mfrID,
-                         int latency, bool plugDoesMidi, bool plugDoesChunks, bool plugIsInst)
-    : IEffectBase(nParams, channelIOStr, nPresets, effectName, productName, mfrName, vendorVersion, uniqueID, mfrID,
-                  latency, plugDoesMidi, plugDoesChunks, plugIsInst, kAPIVST3)
-{
-}
+IEffectVST3::IEffectVST3(IInstanceInfo, int nParams, const char* channelIOStr, int nPresets,
+                         const char* effectName, const char* productName, const char* mfrName,
+                         int vendorVersion, int uniqueID, int mfrID, int latency, bool plugDoesMidi,
+                         bool plugDoesChunks, bool plugIsInst)
+    : IEffectBase(nParams, channelIOStr, nPresets, effectName, productName, mfrName, vendorVersion, uniqueID,
+                  mfrID, latency, plugDoesMidi, plugDoesChunks, plugIsInst, kAPIVST3) {}
 
 // Views hold a reference to the instance, so none is left when it goes.
 IEffectVST3::~IEffectVST3() = default;
@@ -58,608 +60,482 @@ IEffectVST3::~IEffectVST3() = default;
 // ---------------------------------------------------------------------------------------------
 // Life cycle
 
-tresult PLUGIN_API IEffectVST3::initialize(FUnknown* context)
-{
-    tresult result = SingleComponentEffect::initialize(context);
-    if (result != kResultOk)
-        return result;
+tresult PLUGIN_API IEffectVST3::initialize(FUnknown* context) {
+  tresult result = SingleComponentEffect::initialize(context);
+  if (result != kResultOk) return result;
 
-    IEffectBase::Lock lock(GetMutex());
-    if (context)
-    {
-        FUnknownPtr<IHostApplication> app(context);
-        if (app)
-        {
-            String128 name = {};
-            if (app->getName(name) == kResultOk)
-                SetHost(IHostParameter::Narrow(name, 127).c_str(), 0);
-        }
+  IEffectBase::Lock lock(GetMutex());
+  if (context) {
+    FUnknownPtr<IHostApplication> app(context);
+    if (app) {
+      String128 name = {};
+      if (app->getName(name) == kResultOk) SetHost(IHostParameter::Narrow(name, 127).c_str(), 0);
     }
-    CreateBuses();
-    CreateParameters();
-    OnHostIdentified();
-    RestorePreset(0);
-    return kResultOk;
+  }
+  CreateBuses();
+  CreateParameters();
+  OnHostIdentified();
+  RestorePreset(0);
+  return kResultOk;
 }
 
-tresult PLUGIN_API IEffectVST3::terminate()
-{
-    IEffectBase::Lock lock(GetMutex());
-    mUnits.clear();
-    return SingleComponentEffect::terminate();
+tresult PLUGIN_API IEffectVST3::terminate() {
+  IEffectBase::Lock lock(GetMutex());
+  mUnits.clear();
+  return SingleComponentEffect::terminate();
 }
 
-void IEffectVST3::CreateBuses()
-{
-    RemoveAllBusses();
-    const int nIn = NInChannels();
-    if (nIn > 0)
-        AddAudioInput(STR16("Main Input"), ArrangementForChannels(nIn), kMain, BusInfo::kDefaultActive);
-    if (IsInst())
-    {
-        for (int ch = 0; ch < NOutChannels(); ch += 2)
-        {
-            char label[32];
-            std::snprintf(label, sizeof label, "Output %i", ch / 2 + 1);
-            String128 wide;
-            WidenInto(label, wide);
-            AddAudioOutput(wide, ArrangementForChannels(std::min(2, NOutChannels() - ch)), kMain,
-                           ch == 0 ? BusInfo::kDefaultActive : 0);
-        }
+void IEffectVST3::CreateBuses() {
+  RemoveAllBusses();
+  const int nIn = NInChannels();
+  if (nIn > 0)
+    AddAudioInput(STR16("Main Input"), ArrangementForChannels(nIn), kMain, BusInfo::kDefaultActive);
+  if (IsInst()) {
+    for (int ch = 0; ch < NOutChannels(); ch += 2) {
+      char label[32];
+      std::snprintf(label, sizeof label, "Output %i", ch / 2 + 1);
+      String128 wide;
+      WidenInto(label, wide);
+      AddAudioOutput(wide, ArrangementForChannels(std::min(2, NOutChannels() - ch)), kMain,
+                     ch == 0 ? BusInfo::kDefaultActive : 0);
     }
-    else if (NOutChannels() > 0)
-    {
-        AddAudioOutput(STR16("Output"), ArrangementForChannels(NOutChannels()), kMain, BusInfo::kDefaultActive);
-    }
-    if (DoesMIDI())
-        AddEventInput(STR16("MIDI Input"), 1);
+  } else if (NOutChannels() > 0) {
+    AddAudioOutput(STR16("Output"), ArrangementForChannels(NOutChannels()), kMain, BusInfo::kDefaultActive);
+  }
+  if (DoesMIDI()) AddEventInput(STR16("MIDI Input"), 1);
 }
 
-UnitID IEffectVST3::UnitForGroup(const char* group)
-{
-    if (!group || !group[0])
-        return kRootUnitId;
-    for (const UnitRecord& unit : mUnits)
-        if (unit.mName == group)
-            return unit.mId;
-    const UnitID id = static_cast<UnitID>(mUnits.size()) + 1;
-    mUnits.push_back({id, group});
-    return id;
+UnitID IEffectVST3::UnitForGroup(const char* group) {
+  if (!group || !group[0]) return kRootUnitId;
+  for (const UnitRecord& unit : mUnits)
+    if (unit.mName == group) return unit.mId;
+  const UnitID id = static_cast<UnitID>(mUnits.size()) + 1;
+  mUnits.push_back({id, group});
+  return id;
 }
 
-void IEffectVST3::CreateParameters()
-{
-    parameters.removeAll();
-    mUnits.clear();
-    if (NPresets() > 0)
-        parameters.addParameter(STR16("Preset"), STR16(""), NPresets(), 0.0, ParameterInfo::kIsProgramChange,
-                                kPresetParam, kRootUnitId);
-    if (!IsInst())
-        parameters.addParameter(STR16("Bypass"), STR16(""), 1, 0.0,
-                                ParameterInfo::kCanAutomate | ParameterInfo::kIsList | ParameterInfo::kIsBypass,
-                                kBypassParam, kRootUnitId);
-    for (int i = 0; i < NParams(); ++i)
-    {
-        IParam* param = GetParam(i);
-        // The container takes over the reference.
-        parameters.addParameter(
-            new IHostParameter(param, static_cast<ParamID>(i), UnitForGroup(param->GetParamGroupForHost())));
-    }
+void IEffectVST3::CreateParameters() {
+  parameters.removeAll();
+  mUnits.clear();
+  if (NPresets() > 0)
+    parameters.addParameter(STR16("Preset"), STR16(""), NPresets(), 0.0, ParameterInfo::kIsProgramChange,
+                            kPresetParam, kRootUnitId);
+  if (!IsInst())
+    parameters.addParameter(STR16("Bypass"), STR16(""), 1, 0.0,
+                            ParameterInfo::kCanAutomate | ParameterInfo::kIsList | ParameterInfo::kIsBypass,
+                            kBypassParam, kRootUnitId);
+  for (int i = 0; i < NParams(); ++i) {
+    IParam* param = GetParam(i);
+    // The container takes over the reference.
+    parameters.addParameter(
+        new IHostParameter(param, static_cast<ParamID>(i), UnitForGroup(param->GetParamGroupForHost())));
+  }
 }
 
-tresult PLUGIN_API IEffectVST3::setActive(TBool state)
-{
-    OnActivate(state != 0);
-    return kResultOk;
+tresult PLUGIN_API IEffectVST3::setActive(TBool state) {
+  OnActivate(state != 0);
+  return kResultOk;
 }
 
-tresult PLUGIN_API IEffectVST3::setupProcessing(ProcessSetup& setup)
-{
-    if (setup.symbolicSampleSize != kSample32 && setup.symbolicSampleSize != kSample64)
-        return kResultFalse;
-    if (!std::isfinite(setup.sampleRate) || setup.sampleRate <= 0.0 || setup.maxSamplesPerBlock <= 0 ||
-        setup.maxSamplesPerBlock > kMaxBlockSize)
-        return kResultFalse;
+tresult PLUGIN_API IEffectVST3::setupProcessing(ProcessSetup& setup) {
+  if (setup.symbolicSampleSize != kSample32 && setup.symbolicSampleSize != kSample64) return kResultFalse;
+  if (!std::isfinite(setup.sampleRate) || setup.sampleRate <= 0.0 || setup.maxSamplesPerBlock <= 0 ||
+      setup.maxSamplesPerBlock > kMaxBlockSize)
+    return kResultFalse;
 
-    IEffectBase::Lock lock(GetMutex());
-    SetSampleRate(setup.sampleRate);
-    mBypass.store(false);
-    SetBlockSize(setup.maxSamplesPerBlock);
-    Reset();
-    mProcessSetup = setup;
-    return kResultOk;
+  IEffectBase::Lock lock(GetMutex());
+  SetSampleRate(setup.sampleRate);
+  mBypass.store(false);
+  SetBlockSize(setup.maxSamplesPerBlock);
+  Reset();
+  mProcessSetup = setup;
+  return kResultOk;
 }
 
-uint32 PLUGIN_API IEffectVST3::getLatencySamples()
-{
-    return static_cast<uint32>(std::max(0, GetLatency()));
+uint32 PLUGIN_API IEffectVST3::getLatencySamples() {
+  return static_cast<uint32>(std::max(0, GetLatency()));
 }
 
 // ---------------------------------------------------------------------------------------------
 // Processing
 
-void IEffectVST3::SetParameterFromHost(int paramIdx, double normalized)
-{
-    IParam* param = GetParam(paramIdx);
-    if (!param)
-        return;
-    if (!std::isfinite(normalized))
-        return;
-    normalized = std::clamp(normalized, 0.0, 1.0);
-    if (IGraphics* gui = GetGUI())
-        gui->SetParameterFromPlug(paramIdx, normalized, true);
-    param->SetNormalized(normalized);
-    OnParamChange(paramIdx);
+void IEffectVST3::SetParameterFromHost(int paramIdx, double normalized) {
+  IParam* param = GetParam(paramIdx);
+  if (!param) return;
+  if (!std::isfinite(normalized)) return;
+  normalized = std::clamp(normalized, 0.0, 1.0);
+  if (IGraphics* gui = GetGUI()) gui->SetParameterFromPlug(paramIdx, normalized, true);
+  param->SetNormalized(normalized);
+  OnParamChange(paramIdx);
 }
 
-void IEffectVST3::ApplyParameterChanges(IParameterChanges* changes)
-{
-    if (!changes)
-        return;
-    const int32 nQueues = changes->getParameterCount();
-    for (int32 q = 0; q < nQueues; ++q)
-    {
-        IParamValueQueue* queue = changes->getParameterData(q);
-        if (!queue)
-            continue;
-        const int32 nPoints = queue->getPointCount();
-        int32 offset = 0;
-        ParamValue value = 0.0;
-        if (nPoints <= 0 || queue->getPoint(nPoints - 1, offset, value) != kResultTrue)
-            continue;
-        const ParamID id = queue->getParameterId();
-        if (id == kBypassParam)
-            mBypass.store(value > 0.5);
-        else if (id == kPresetParam)
-        {
-            if (std::isfinite(value) && value >= 0.0)
-                RestorePreset(static_cast<int>(value * NPresets()));
-        }
-        else if (id < static_cast<ParamID>(NParams()))
-            SetParameterFromHost(static_cast<int>(id), value);
-    }
+void IEffectVST3::ApplyParameterChanges(IParameterChanges* changes) {
+  if (!changes) return;
+  const int32 nQueues = changes->getParameterCount();
+  for (int32 q = 0; q < nQueues; ++q) {
+    IParamValueQueue* queue = changes->getParameterData(q);
+    if (!queue) continue;
+    const int32 nPoints = queue->getPointCount();
+    int32 offset = 0;
+    ParamValue value = 0.0;
+    if (nPoints <= 0 || queue->getPoint(nPoints - 1, offset, value) != kResultTrue) continue;
+    const ParamID id = queue->getParameterId();
+    if (id == kBypassParam)
+      mBypass.store(value > 0.5);
+    else if (id == kPresetParam) {
+      if (std::isfinite(value) && value >= 0.0) RestorePreset(static_cast<int>(value * NPresets()));
+    } else if (id < static_cast<ParamID>(NParams()))
+      SetParameterFromHost(static_cast<int>(id), value);
+  }
 }
 
 template <typename Sample>
-void IEffectVST3::ProcessAudio(ProcessData& data)
-{
-    auto buffersOf = [](AudioBusBuffers& bus) -> Sample** {
-        if constexpr (sizeof(Sample) == sizeof(double))
-            return reinterpret_cast<Sample**>(bus.channelBuffers64);
-        else
-            return reinterpret_cast<Sample**>(bus.channelBuffers32);
-    };
-    const int nFrames = data.numSamples;
-
-    int nIn = 0;
-    Sample** in = nullptr;
-    if (data.numInputs > 0 && data.inputs)
-    {
-        in = buffersOf(data.inputs[0]);
-        nIn = in ? std::clamp(static_cast<int>(data.inputs[0].numChannels), 0, NInChannels()) : 0;
-    }
-    SetInputChannelConnections(0, nIn, true);
-    SetInputChannelConnections(nIn, NInChannels() - nIn, false);
-    AttachInputBuffers(0, nIn, in, nFrames);
-    AttachInputBuffers(nIn, NInChannels() - nIn, static_cast<Sample**>(nullptr), nFrames);
-
-    int nOut = 0;
-    Sample** out = nullptr;
-    if (data.numOutputs > 0 && data.outputs)
-    {
-        out = buffersOf(data.outputs[0]);
-        nOut = out ? std::clamp(static_cast<int>(data.outputs[0].numChannels), 0, NOutChannels()) : 0;
-    }
-    SetOutputChannelConnections(0, nOut, true);
-    SetOutputChannelConnections(nOut, NOutChannels() - nOut, false);
-    AttachOutputBuffers(0, nOut, out);
-    AttachOutputBuffers(nOut, NOutChannels() - nOut, static_cast<Sample**>(nullptr));
-
-    if (mBypass.load(std::memory_order_relaxed))
-        PassThroughBuffers(Sample(0), nFrames);
+void IEffectVST3::ProcessAudio(ProcessData& data) {
+  auto buffersOf = [](AudioBusBuffers& bus) -> Sample** {
+    if constexpr (sizeof(Sample) == sizeof(double))
+      return reinterpret_cast<Sample**>(bus.channelBuffers64);
     else
-        ProcessBuffers(Sample(0), nFrames);
+      return reinterpret_cast<Sample**>(bus.channelBuffers32);
+  };
+  const int nFrames = data.numSamples;
 
-    // Host channels beyond ours get silence rather than whatever the buffer held.
-    for (int32 b = 0; b < data.numOutputs && data.outputs; ++b)
-    {
-        AudioBusBuffers& bus = data.outputs[b];
-        Sample** channels = buffersOf(bus);
-        bus.silenceFlags = 0;
-        if (!channels)
-            continue;
-        for (int32 c = (b == 0 ? nOut : 0); c < bus.numChannels; ++c)
-            if (channels[c])
-                std::fill(channels[c], channels[c] + nFrames, Sample(0));
-    }
+  int nIn = 0;
+  Sample** in = nullptr;
+  if (data.numInputs > 0 && data.inputs) {
+    in = buffersOf(data.inputs[0]);
+    nIn = in ? std::clamp(static_cast<int>(data.inputs[0].numChannels), 0, NInChannels()) : 0;
+  }
+  SetInputChannelConnections(0, nIn, true);
+  SetInputChannelConnections(nIn, NInChannels() - nIn, false);
+  AttachInputBuffers(0, nIn, in, nFrames);
+  AttachInputBuffers(nIn, NInChannels() - nIn, static_cast<Sample**>(nullptr), nFrames);
+
+  int nOut = 0;
+  Sample** out = nullptr;
+  if (data.numOutputs > 0 && data.outputs) {
+    out = buffersOf(data.outputs[0]);
+    nOut = out ? std::clamp(static_cast<int>(data.outputs[0].numChannels), 0, NOutChannels()) : 0;
+  }
+  SetOutputChannelConnections(0, nOut, true);
+  SetOutputChannelConnections(nOut, NOutChannels() - nOut, false);
+  AttachOutputBuffers(0, nOut, out);
+  AttachOutputBuffers(nOut, NOutChannels() - nOut, static_cast<Sample**>(nullptr));
+
+  if (mBypass.load(std::memory_order_relaxed))
+    PassThroughBuffers(Sample(0), nFrames);
+  else
+    ProcessBuffers(Sample(0), nFrames);
+
+  // Host channels beyond ours get silence rather than whatever the buffer held.
+  for (int32 b = 0; b < data.numOutputs && data.outputs; ++b) {
+    AudioBusBuffers& bus = data.outputs[b];
+    Sample** channels = buffersOf(bus);
+    bus.silenceFlags = 0;
+    if (!channels) continue;
+    for (int32 c = (b == 0 ? nOut : 0); c < bus.numChannels; ++c)
+      if (channels[c]) std::fill(channels[c], channels[c] + nFrames, Sample(0));
+  }
 }
 
-tresult PLUGIN_API IEffectVST3::process(ProcessData& data)
-{
-    IEffectBase::Lock lock(GetMutex());
-    if (data.processContext)
-        mProcessContext = *data.processContext;
-    ApplyParameterChanges(data.inputParameterChanges);
+tresult PLUGIN_API IEffectVST3::process(ProcessData& data) {
+  IEffectBase::Lock lock(GetMutex());
+  if (data.processContext) mProcessContext = *data.processContext;
+  ApplyParameterChanges(data.inputParameterChanges);
 
-    if (data.numSamples <= 0)
-        return kResultOk;
-    if (data.symbolicSampleSize == kSample64)
-        ProcessAudio<double>(data);
-    else if (data.symbolicSampleSize == kSample32)
-        ProcessAudio<float>(data);
-    else
-        return kResultFalse;
-    return kResultOk;
+  if (data.numSamples <= 0) return kResultOk;
+  if (data.symbolicSampleSize == kSample64)
+    ProcessAudio<double>(data);
+  else if (data.symbolicSampleSize == kSample32)
+    ProcessAudio<float>(data);
+  else
+    return kResultFalse;
+  return kResultOk;
 }
 
 // ---------------------------------------------------------------------------------------------
 // State
 
-namespace
-{
+namespace {
 // Reads up to size bytes; returns how many arrived.
-int32 ReadFully(IBStream* stream, void* buffer, int32 size)
-{
-    auto* bytes = static_cast<uint8*>(buffer);
-    int32 total = 0;
-    while (total < size)
-    {
-        int32 got = 0;
-        if (stream->read(bytes + total, size - total, &got) != kResultOk || got <= 0)
-            break;
-        total += got;
-    }
-    return total;
+int32 ReadFully(IBStream* stream, void* buffer, int32 size) {
+  auto* bytes = static_cast<uint8*>(buffer);
+  int32 total = 0;
+  while (total < size) {
+    int32 got = 0;
+    if (stream->read(bytes + total, size - total, &got) != kResultOk || got <= 0) break;
+    total += got;
+  }
+  return total;
 }
-} // namespace
+}  // namespace
 
-tresult IEffectVST3::WriteState(IBStream* state, bool withBypass)
-{
-    if (!state)
-        return kInvalidArgument;
-    IEffectBase::Lock lock(GetMutex());
-    ByteChunk chunk;
-    if (!SerializeState(&chunk) || chunk.Size() <= 0)
-        return kResultFalse;
-    if (withBypass)
-    {
-        const int32 flag = IsBypassed() ? 1 : 0;
-        chunk.Put(&flag);
-    }
-    int32 written = 0;
-    if (state->write(chunk.GetBytes(), chunk.Size(), &written) != kResultOk || written != chunk.Size())
-        return kResultFalse;
-    return kResultOk;
+tresult IEffectVST3::WriteState(IBStream* state, bool withBypass) {
+  if (!state) return kInvalidArgument;
+  IEffectBase::Lock lock(GetMutex());
+  ByteChunk chunk;
+  if (!SerializeState(&chunk) || chunk.Size() <= 0) return kResultFalse;
+  if (withBypass) {
+    const int32 flag = IsBypassed() ? 1 : 0;
+    chunk.Put(&flag);
+  }
+  int32 written = 0;
+  if (state->write(chunk.GetBytes(), chunk.Size(), &written) != kResultOk || written != chunk.Size())
+    return kResultFalse;
+  return kResultOk;
 }
 
-tresult IEffectVST3::ReadState(IBStream* state, bool withBypass)
-{
-    if (!state)
-        return kInvalidArgument;
-    IEffectBase::Lock lock(GetMutex());
-    ByteChunk probe;
-    SerializeState(&probe);
-    const int32 size = probe.Size();
-    if (size <= 0)
-        return kResultFalse;
+tresult IEffectVST3::ReadState(IBStream* state, bool withBypass) {
+  if (!state) return kInvalidArgument;
+  IEffectBase::Lock lock(GetMutex());
+  ByteChunk probe;
+  SerializeState(&probe);
+  const int32 size = probe.Size();
+  if (size <= 0) return kResultFalse;
 
-    // One byte more than the largest valid state tells an oversized stream from a fitting one.
-    const int32 flagSize = withBypass ? int32(sizeof(int32)) : 0;
-    ByteChunk chunk;
-    chunk.Resize(size + flagSize + 1);
-    const int32 got = ReadFully(state, chunk.GetBytes(), chunk.Size());
-    // The controller also takes a state without the flag (the flag then stays as it is).
-    if (got != size + flagSize && !(withBypass && got == size))
-        return kResultFalse;
-    int32 flag = 0;
-    const bool hasFlag = withBypass && got == size + flagSize;
-    if (hasFlag)
-        std::memcpy(&flag, chunk.GetBytes() + size, sizeof flag);
-    chunk.Resize(size);
+  // One byte more than the largest valid state tells an oversized stream from a fitting one.
+  const int32 flagSize = withBypass ? int32(sizeof(int32)) : 0;
+  ByteChunk chunk;
+  chunk.Resize(size + flagSize + 1);
+  const int32 got = ReadFully(state, chunk.GetBytes(), chunk.Size());
+  // The controller also takes a state without the flag (the flag then stays as it is).
+  if (got != size + flagSize && !(withBypass && got == size)) return kResultFalse;
+  int32 flag = 0;
+  const bool hasFlag = withBypass && got == size + flagSize;
+  if (hasFlag) std::memcpy(&flag, chunk.GetBytes() + size, sizeof flag);
+  chunk.Resize(size);
 
-    if (UnserializeState(&chunk, 0) < 0)
-        return kResultFalse;
-    if (hasFlag)
-        mBypass.store(flag != 0);
-    RedrawParamControls();
-    return kResultOk;
+  if (UnserializeState(&chunk, 0) < 0) return kResultFalse;
+  if (hasFlag) mBypass.store(flag != 0);
+  RedrawParamControls();
+  return kResultOk;
 }
 
-tresult IEffectVST3::ProcessorGetState(IBStream* state)
-{
-    return WriteState(state, false);
+tresult IEffectVST3::ProcessorGetState(IBStream* state) {
+  return WriteState(state, false);
 }
 
-tresult IEffectVST3::ProcessorSetState(IBStream* state)
-{
-    return ReadState(state, false);
+tresult IEffectVST3::ProcessorSetState(IBStream* state) {
+  return ReadState(state, false);
 }
 
-tresult IEffectVST3::ControllerGetState(IBStream* state)
-{
-    return WriteState(state, true);
+tresult IEffectVST3::ControllerGetState(IBStream* state) {
+  return WriteState(state, true);
 }
 
-tresult IEffectVST3::ControllerSetState(IBStream* state)
-{
-    return ReadState(state, true);
+tresult IEffectVST3::ControllerSetState(IBStream* state) {
+  return ReadState(state, true);
 }
 
 // ---------------------------------------------------------------------------------------------
 // Controller
 
-int32 PLUGIN_API IEffectVST3::getParameterCount()
-{
-    return parameters.getParameterCount();
+int32 PLUGIN_API IEffectVST3::getParameterCount() {
+  return parameters.getParameterCount();
 }
 
-tresult PLUGIN_API IEffectVST3::getParameterInfo(int32 paramIndex, ParameterInfo& info)
-{
-    if (paramIndex < 0 || paramIndex >= parameters.getParameterCount())
-        return kInvalidArgument;
-    Parameter* param = parameters.getParameterByIndex(paramIndex);
-    if (!param)
-        return kResultFalse;
-    info = param->getInfo();
+tresult PLUGIN_API IEffectVST3::getParameterInfo(int32 paramIndex, ParameterInfo& info) {
+  if (paramIndex < 0 || paramIndex >= parameters.getParameterCount()) return kInvalidArgument;
+  Parameter* param = parameters.getParameterByIndex(paramIndex);
+  if (!param) return kResultFalse;
+  info = param->getInfo();
+  return kResultTrue;
+}
+
+tresult PLUGIN_API IEffectVST3::getParamStringByValue(ParamID id, ParamValue valueNormalized,
+                                                      String128 string) {
+  if (!string) return kInvalidArgument;
+  if (id == kBypassParam) {
+    WidenInto(valueNormalized > 0.5 ? "on" : "off", string);
     return kResultTrue;
+  }
+  if (id == kPresetParam) {
+    const int idx = std::isfinite(valueNormalized) ? static_cast<int>(valueNormalized * NPresets()) : -1;
+    WidenInto(GetPresetName(idx), string);
+    return kResultTrue;
+  }
+  Parameter* param = parameters.getParameter(id);
+  if (!param) return kResultFalse;
+  IEffectBase::Lock lock(GetMutex());
+  param->toString(valueNormalized, string);
+  return kResultTrue;
 }
 
-tresult PLUGIN_API IEffectVST3::getParamStringByValue(ParamID id, ParamValue valueNormalized, String128 string)
-{
-    if (!string)
-        return kInvalidArgument;
-    if (id == kBypassParam)
-    {
-        WidenInto(valueNormalized > 0.5 ? "on" : "off", string);
-        return kResultTrue;
-    }
-    if (id == kPresetParam)
-    {
-        const int idx = std::isfinite(valueNormalized) ? static_cast<int>(valueNormalized * NPresets()) : -1;
-        WidenInto(GetPresetName(idx), string);
-        return kResultTrue;
-    }
-    Parameter* param = parameters.getParameter(id);
-    if (!param)
-        return kResultFalse;
+tresult PLUGIN_API IEffectVST3::getParamValueByString(ParamID id, TChar* string,
+                                                      ParamValue& valueNormalized) {
+  if (!string) return kInvalidArgument;
+  if (id == kBypassParam) {
+    const std::string text = IHostParameter::Narrow(string);
+    valueNormalized = text == "on" || std::atof(text.c_str()) > 0.5 ? 1.0 : 0.0;
+    return kResultTrue;
+  }
+  Parameter* param = parameters.getParameter(id);
+  if (!param) return kResultFalse;
+  return param->fromString(string, valueNormalized) ? kResultTrue : kResultFalse;
+}
+
+ParamValue PLUGIN_API IEffectVST3::normalizedParamToPlain(ParamID id, ParamValue valueNormalized) {
+  if (Parameter* param = parameters.getParameter(id)) return param->toPlain(valueNormalized);
+  return valueNormalized;
+}
+
+ParamValue PLUGIN_API IEffectVST3::plainParamToNormalized(ParamID id, ParamValue plainValue) {
+  if (id < static_cast<ParamID>(NParams())) return GetParam(static_cast<int>(id))->GetNormalized(plainValue);
+  return plainValue;
+}
+
+ParamValue PLUGIN_API IEffectVST3::getParamNormalized(ParamID id) {
+  if (id == kBypassParam) return IsBypassed() ? 1.0 : 0.0;
+  if (id < static_cast<ParamID>(NParams())) {
     IEffectBase::Lock lock(GetMutex());
-    param->toString(valueNormalized, string);
-    return kResultTrue;
+    return GetParam(static_cast<int>(id))->GetNormalized();
+  }
+  return 0.0;
 }
 
-tresult PLUGIN_API IEffectVST3::getParamValueByString(ParamID id, TChar* string, ParamValue& valueNormalized)
-{
-    if (!string)
-        return kInvalidArgument;
-    if (id == kBypassParam)
-    {
-        const std::string text = IHostParameter::Narrow(string);
-        valueNormalized = text == "on" || std::atof(text.c_str()) > 0.5 ? 1.0 : 0.0;
-        return kResultTrue;
-    }
-    Parameter* param = parameters.getParameter(id);
-    if (!param)
-        return kResultFalse;
-    return param->fromString(string, valueNormalized) ? kResultTrue : kResultFalse;
+tresult PLUGIN_API IEffectVST3::setParamNormalized(ParamID id, ParamValue value) {
+  if (id >= static_cast<ParamID>(NParams()) || !std::isfinite(value)) return kResultFalse;
+  // The audio thread reads the same value: the lock keeps the two from racing.
+  IEffectBase::Lock lock(GetMutex());
+  GetParam(static_cast<int>(id))->SetNormalized(std::clamp(value, 0.0, 1.0));
+  return kResultTrue;
 }
 
-ParamValue PLUGIN_API IEffectVST3::normalizedParamToPlain(ParamID id, ParamValue valueNormalized)
-{
-    if (Parameter* param = parameters.getParameter(id))
-        return param->toPlain(valueNormalized);
-    return valueNormalized;
-}
-
-ParamValue PLUGIN_API IEffectVST3::plainParamToNormalized(ParamID id, ParamValue plainValue)
-{
-    if (id < static_cast<ParamID>(NParams()))
-        return GetParam(static_cast<int>(id))->GetNormalized(plainValue);
-    return plainValue;
-}
-
-ParamValue PLUGIN_API IEffectVST3::getParamNormalized(ParamID id)
-{
-    if (id == kBypassParam)
-        return IsBypassed() ? 1.0 : 0.0;
-    if (id < static_cast<ParamID>(NParams()))
-    {
-        IEffectBase::Lock lock(GetMutex());
-        return GetParam(static_cast<int>(id))->GetNormalized();
-    }
-    return 0.0;
-}
-
-tresult PLUGIN_API IEffectVST3::setParamNormalized(ParamID id, ParamValue value)
-{
-    if (id >= static_cast<ParamID>(NParams()) || !std::isfinite(value))
-        return kResultFalse;
-    // The audio thread reads the same value: the lock keeps the two from racing.
-    IEffectBase::Lock lock(GetMutex());
-    GetParam(static_cast<int>(id))->SetNormalized(std::clamp(value, 0.0, 1.0));
-    return kResultTrue;
-}
-
-IPlugView* PLUGIN_API IEffectVST3::createView(FIDString name)
-{
-    if (!name || std::strcmp(name, ViewType::kEditor) != 0 || !HasEditor())
-        return nullptr;
-    return new IEffectVST3View(this);
+IPlugView* PLUGIN_API IEffectVST3::createView(FIDString name) {
+  if (!name || std::strcmp(name, ViewType::kEditor) != 0 || !HasEditor()) return nullptr;
+  return new IEffectVST3View(this);
 }
 
 // ---------------------------------------------------------------------------------------------
 // Units and the program list
 
-int32 PLUGIN_API IEffectVST3::getUnitCount()
-{
-    return static_cast<int32>(mUnits.size()) + 1;
+int32 PLUGIN_API IEffectVST3::getUnitCount() {
+  return static_cast<int32>(mUnits.size()) + 1;
 }
 
-tresult PLUGIN_API IEffectVST3::getUnitInfo(int32 unitIndex, UnitInfo& info)
-{
-    if (unitIndex < 0 || unitIndex > static_cast<int32>(mUnits.size()))
-        return kInvalidArgument;
-    info.programListId = kNoProgramListId;
-    if (unitIndex == 0)
-    {
-        info.id = kRootUnitId;
-        info.parentUnitId = kNoParentUnitId;
-        WidenInto("Root Unit", info.name);
-    }
-    else
-    {
-        info.id = mUnits[unitIndex - 1].mId;
-        info.parentUnitId = kRootUnitId;
-        WidenInto(mUnits[unitIndex - 1].mName.c_str(), info.name);
-    }
-    return kResultTrue;
+tresult PLUGIN_API IEffectVST3::getUnitInfo(int32 unitIndex, UnitInfo& info) {
+  if (unitIndex < 0 || unitIndex > static_cast<int32>(mUnits.size())) return kInvalidArgument;
+  info.programListId = kNoProgramListId;
+  if (unitIndex == 0) {
+    info.id = kRootUnitId;
+    info.parentUnitId = kNoParentUnitId;
+    WidenInto("Root Unit", info.name);
+  } else {
+    info.id = mUnits[unitIndex - 1].mId;
+    info.parentUnitId = kRootUnitId;
+    WidenInto(mUnits[unitIndex - 1].mName.c_str(), info.name);
+  }
+  return kResultTrue;
 }
 
-int32 PLUGIN_API IEffectVST3::getProgramListCount()
-{
-    return 0;
+int32 PLUGIN_API IEffectVST3::getProgramListCount() {
+  return 0;
 }
 
-tresult PLUGIN_API IEffectVST3::getProgramListInfo(int32 listIndex, ProgramListInfo& info)
-{
-    if (listIndex != 0)
-        return kInvalidArgument;
-    info.id = kPresetParam;
-    info.programCount = NPresets();
-    WidenInto("Factory Presets", info.name);
-    return kResultTrue;
+tresult PLUGIN_API IEffectVST3::getProgramListInfo(int32 listIndex, ProgramListInfo& info) {
+  if (listIndex != 0) return kInvalidArgument;
+  info.id = kPresetParam;
+  info.programCount = NPresets();
+  WidenInto("Factory Presets", info.name);
+  return kResultTrue;
 }
 
-tresult PLUGIN_API IEffectVST3::getProgramName(ProgramListID listId, int32 programIndex, String128 name)
-{
-    if (listId != static_cast<ProgramListID>(kPresetParam) || !name)
-        return kResultFalse;
-    WidenInto(GetPresetName(programIndex), name);
-    return kResultTrue;
+tresult PLUGIN_API IEffectVST3::getProgramName(ProgramListID listId, int32 programIndex, String128 name) {
+  if (listId != static_cast<ProgramListID>(kPresetParam) || !name) return kResultFalse;
+  WidenInto(GetPresetName(programIndex), name);
+  return kResultTrue;
 }
 
-tresult PLUGIN_API IEffectVST3::getProgramInfo(ProgramListID, int32, Vst::CString, String128)
-{
-    return kResultFalse;
+tresult PLUGIN_API IEffectVST3::getProgramInfo(ProgramListID, int32, Vst::CString, String128) {
+  return kResultFalse;
 }
 
-tresult PLUGIN_API IEffectVST3::hasProgramPitchNames(ProgramListID, int32)
-{
-    return kResultFalse;
+tresult PLUGIN_API IEffectVST3::hasProgramPitchNames(ProgramListID, int32) {
+  return kResultFalse;
 }
 
-tresult PLUGIN_API IEffectVST3::getProgramPitchName(ProgramListID, int32, int16, String128)
-{
-    return kResultFalse;
+tresult PLUGIN_API IEffectVST3::getProgramPitchName(ProgramListID, int32, int16, String128) {
+  return kResultFalse;
 }
 
 // ---------------------------------------------------------------------------------------------
 // Plug-in to host
 
-void IEffectVST3::BeginInformHostOfParamChange(int paramIdx)
-{
-    if (GetParam(paramIdx))
-        beginEdit(static_cast<ParamID>(paramIdx));
+void IEffectVST3::BeginInformHostOfParamChange(int paramIdx) {
+  if (GetParam(paramIdx)) beginEdit(static_cast<ParamID>(paramIdx));
 }
 
-void IEffectVST3::InformHostOfParamChange(int paramIdx, double normalizedValue)
-{
-    if (GetParam(paramIdx))
-        performEdit(static_cast<ParamID>(paramIdx), normalizedValue);
+void IEffectVST3::InformHostOfParamChange(int paramIdx, double normalizedValue) {
+  if (GetParam(paramIdx)) performEdit(static_cast<ParamID>(paramIdx), normalizedValue);
 }
 
-void IEffectVST3::EndInformHostOfParamChange(int paramIdx)
-{
-    if (GetParam(paramIdx))
-        endEdit(static_cast<ParamID>(paramIdx));
+void IEffectVST3::EndInformHostOfParamChange(int paramIdx) {
+  if (GetParam(paramIdx)) endEdit(static_cast<ParamID>(paramIdx));
 }
 
-bool IEffectVST3::IsRenderingOffline()
-{
-    return mProcessSetup.processMode == kOffline;
+bool IEffectVST3::IsRenderingOffline() {
+  return mProcessSetup.processMode == kOffline;
 }
 
-int IEffectVST3::GetSamplePos()
-{
-    return static_cast<int>(mProcessContext.projectTimeSamples);
+int IEffectVST3::GetSamplePos() {
+  return static_cast<int>(mProcessContext.projectTimeSamples);
 }
 
-double IEffectVST3::GetTempo()
-{
-    return (mProcessContext.state & ProcessContext::kTempoValid) ? mProcessContext.tempo : 0.0;
+double IEffectVST3::GetTempo() {
+  return (mProcessContext.state & ProcessContext::kTempoValid) ? mProcessContext.tempo : 0.0;
 }
 
-void IEffectVST3::GetTimeSig(int* numerator, int* denominator)
-{
-    const bool valid = (mProcessContext.state & ProcessContext::kTimeSigValid) != 0;
-    if (numerator)
-        *numerator = valid ? mProcessContext.timeSigNumerator : 0;
-    if (denominator)
-        *denominator = valid ? mProcessContext.timeSigDenominator : 0;
+void IEffectVST3::GetTimeSig(int* numerator, int* denominator) {
+  const bool valid = (mProcessContext.state & ProcessContext::kTimeSigValid) != 0;
+  if (numerator) *numerator = valid ? mProcessContext.timeSigNumerator : 0;
+  if (denominator) *denominator = valid ? mProcessContext.timeSigDenominator : 0;
 }
 
-void IEffectVST3::GetTime(ITimeInfo* timeInfo)
-{
-    if (!timeInfo)
-        return;
-    const ProcessContext& pc = mProcessContext;
-    timeInfo->mSamplePos = static_cast<double>(pc.projectTimeSamples);
-    if (pc.state & ProcessContext::kTempoValid)
-        timeInfo->mTempo = pc.tempo;
-    if (pc.state & ProcessContext::kProjectTimeMusicValid)
-        timeInfo->mPPQPos = pc.projectTimeMusic;
-    if (pc.state & ProcessContext::kBarPositionValid)
-        timeInfo->mLastBar = pc.barPositionMusic;
-    if (pc.state & ProcessContext::kCycleValid)
-    {
-        timeInfo->mCycleStart = pc.cycleStartMusic;
-        timeInfo->mCycleEnd = pc.cycleEndMusic;
-    }
-    if (pc.state & ProcessContext::kTimeSigValid)
-    {
-        timeInfo->mNumerator = pc.timeSigNumerator;
-        timeInfo->mDenominator = pc.timeSigDenominator;
-    }
-    timeInfo->mTransportIsRunning = (pc.state & ProcessContext::kPlaying) != 0;
-    timeInfo->mTransportLoopEnabled = (pc.state & ProcessContext::kCycleActive) != 0;
+void IEffectVST3::GetTime(ITimeInfo* timeInfo) {
+  if (!timeInfo) return;
+  const ProcessContext& pc = mProcessContext;
+  timeInfo->mSamplePos = static_cast<double>(pc.projectTimeSamples);
+  if (pc.state & ProcessContext::kTempoValid) timeInfo->mTempo = pc.tempo;
+  if (pc.state & ProcessContext::kProjectTimeMusicValid) timeInfo->mPPQPos = pc.projectTimeMusic;
+  if (pc.state & ProcessContext::kBarPositionValid) timeInfo->mLastBar = pc.barPositionMusic;
+  if (pc.state & ProcessContext::kCycleValid) {
+    timeInfo->mCycleStart = pc.cycleStartMusic;
+    timeInfo->mCycleEnd = pc.cycleEndMusic;
+  }
+  if (pc.state & ProcessContext::kTimeSigValid) {
+    timeInfo->mNumerator = pc.timeSigNumerator;
+    timeInfo->mDenominator = pc.timeSigDenominator;
+  }
+  timeInfo->mTransportIsRunning = (pc.state & ProcessContext::kPlaying) != 0;
+  timeInfo->mTransportLoopEnabled = (pc.state & ProcessContext::kCycleActive) != 0;
 }
 
-void IEffectVST3::ResizeGraphics(int w, int h)
-{
-    if (mViews.empty())
-        return;
-    mResizeRequested = true;
-    mViews.front()->RequestResize(w, h);
+void IEffectVST3::ResizeGraphics(int w, int h) {
+  if (mViews.empty()) return;
+  mResizeRequested = true;
+  mViews.front()->RequestResize(w, h);
 }
 
-void IEffectVST3::SetLatency(int samples)
-{
-    IEffectBase::SetLatency(samples);
-    if (IComponentHandler* handler = getComponentHandler())
-        handler->restartComponent(kLatencyChanged);
+void IEffectVST3::SetLatency(int samples) {
+  IEffectBase::SetLatency(samples);
+  if (IComponentHandler* handler = getComponentHandler()) handler->restartComponent(kLatencyChanged);
 }
 
-void IEffectVST3::PopupHostContextMenuForParam(int paramIdx, int x, int y)
-{
-    IComponentHandler* handler = getComponentHandler();
-    if (!handler || mViews.empty() || !GetParam(paramIdx))
-        return;
-    FUnknownPtr<IComponentHandler3> handler3(handler);
-    if (!handler3)
-        return;
-    ParamID id = static_cast<ParamID>(paramIdx);
-    IContextMenu* menu = handler3->createContextMenu(mViews.front(), &id);
-    if (!menu)
-        return;
-    menu->popup(x, y);
-    menu->release();
+void IEffectVST3::PopupHostContextMenuForParam(int paramIdx, int x, int y) {
+  IComponentHandler* handler = getComponentHandler();
+  if (!handler || mViews.empty() || !GetParam(paramIdx)) return;
+  FUnknownPtr<IComponentHandler3> handler3(handler);
+  if (!handler3) return;
+  ParamID id = static_cast<ParamID>(paramIdx);
+  IContextMenu* menu = handler3->createContextMenu(mViews.front(), &id);
+  if (!menu) return;
+  menu->popup(x, y);
+  menu->release();
 }
 
-void IEffectVST3::AddView(IEffectVST3View* view)
-{
-    mViews.push_back(view);
+void IEffectVST3::AddView(IEffectVST3View* view) {
+  mViews.push_back(view);
 }
 
-void IEffectVST3::RemoveView(IEffectVST3View* view)
-{
-    mViews.erase(std::remove(mViews.begin(), mViews.end(), view), mViews.end());
+void IEffectVST3::RemoveView(IEffectVST3View* view) {
+  mViews.erase(std::remove(mViews.begin(), mViews.end(), view), mViews.end());
 }

@@ -15,112 +15,110 @@ class IEffectVST3View;
 class IGraphics;
 
 // Construction argument of the plug-in class on this adapter; the factory has nothing to pass.
-struct IInstanceInfo
-{
-};
+struct IInstanceInfo {};
 
-class IEffectVST3 : public IEffectBase, public SingleComponentEffect
-{
-public:
-    static constexpr Steinberg::Vst::ParamID kPresetParam = 0x70727374; // 'prst'
-    static constexpr Steinberg::Vst::ParamID kBypassParam = 0x62706173; // 'bpas'
-    static constexpr int kEditorWidth = 730;
-    static constexpr int kEditorHeight = 431;
+class IEffectVST3 : public IEffectBase, public SingleComponentEffect {
+ public:
+  static constexpr Steinberg::Vst::ParamID kPresetParam = 0x70727374;  // 'prst'
+  static constexpr Steinberg::Vst::ParamID kBypassParam = 0x62706173;  // 'bpas'
+  static constexpr int kEditorWidth = 730;
+  static constexpr int kEditorHeight = 431;
 
-    IEffectVST3(IInstanceInfo instanceInfo, int nParams, const char* channelIOStr, int nPresets,
-                const char* effectName, const char* productName, const char* mfrName, int vendorVersion,
-                int uniqueID, int mfrID, int latency, bool plugDoesMidi, bool plugDoesChunks, bool plugIsInst);
-    ~IEffectVST3() override;
+  IEffectVST3(IInstanceInfo instanceInfo, int nParams, const char* channelIOStr, int nPresets,
+              const char* effectName, const char* productName, const char* mfrName, int vendorVersion,
+              int uniqueID, int mfrID, int latency, bool plugDoesMidi, bool plugDoesChunks, bool plugIsInst);
+  ~IEffectVST3() override;
 
-    // ---- IPluginBase (host control thread) ----
-    tresult PLUGIN_API initialize(Steinberg::FUnknown* context) override;
-    tresult PLUGIN_API terminate() override;
+  // ---- IPluginBase (host control thread) ----
+  tresult PLUGIN_API initialize(Steinberg::FUnknown* context) override;
+  tresult PLUGIN_API terminate() override;
 
-    // ---- IComponent / IAudioProcessor ----
-    tresult PLUGIN_API setActive(Steinberg::TBool state) override;  // host control thread
-    tresult PLUGIN_API setupProcessing(Steinberg::Vst::ProcessSetup& setup) override; // host control thread
-    uint32 PLUGIN_API getLatencySamples() override;
-    tresult PLUGIN_API process(Steinberg::Vst::ProcessData& data) override; // audio thread
+  // ---- IComponent / IAudioProcessor ----
+  tresult PLUGIN_API setActive(Steinberg::TBool state) override;                     // host control thread
+  tresult PLUGIN_API setupProcessing(Steinberg::Vst::ProcessSetup& setup) override;  // host control thread
+  uint32 PLUGIN_API getLatencySamples() override;
+  tresult PLUGIN_API process(Steinberg::Vst::ProcessData& data) override;  // audio thread
 
-    // ---- IEditController (host UI thread) ----
-    int32 PLUGIN_API getParameterCount() override;
-    tresult PLUGIN_API getParameterInfo(int32 paramIndex, Steinberg::Vst::ParameterInfo& info) override;
-    tresult PLUGIN_API getParamStringByValue(Steinberg::Vst::ParamID id, Steinberg::Vst::ParamValue valueNormalized,
-                                             Steinberg::Vst::String128 string) override;
-    tresult PLUGIN_API getParamValueByString(Steinberg::Vst::ParamID id, Steinberg::Vst::TChar* string,
-                                             Steinberg::Vst::ParamValue& valueNormalized) override;
-    Steinberg::Vst::ParamValue PLUGIN_API normalizedParamToPlain(Steinberg::Vst::ParamID id,
-                                                                 Steinberg::Vst::ParamValue valueNormalized) override;
-    Steinberg::Vst::ParamValue PLUGIN_API plainParamToNormalized(Steinberg::Vst::ParamID id,
-                                                                 Steinberg::Vst::ParamValue plainValue) override;
-    Steinberg::Vst::ParamValue PLUGIN_API getParamNormalized(Steinberg::Vst::ParamID id) override;
-    tresult PLUGIN_API setParamNormalized(Steinberg::Vst::ParamID id, Steinberg::Vst::ParamValue value) override;
-    Steinberg::IPlugView* PLUGIN_API createView(Steinberg::FIDString name) override;
+  // ---- IEditController (host UI thread) ----
+  int32 PLUGIN_API getParameterCount() override;
+  tresult PLUGIN_API getParameterInfo(int32 paramIndex, Steinberg::Vst::ParameterInfo& info) override;
+  tresult PLUGIN_API getParamStringByValue(Steinberg::Vst::ParamID id,
+                                           Steinberg::Vst::ParamValue valueNormalized,
+                                           Steinberg::Vst::String128 string) override;
+  tresult PLUGIN_API getParamValueByString(Steinberg::Vst::ParamID id, Steinberg::Vst::TChar* string,
+                                           Steinberg::Vst::ParamValue& valueNormalized) override;
+  Steinberg::Vst::ParamValue PLUGIN_API
+  normalizedParamToPlain(Steinberg::Vst::ParamID id, Steinberg::Vst::ParamValue valueNormalized) override;
+  Steinberg::Vst::ParamValue PLUGIN_API
+  plainParamToNormalized(Steinberg::Vst::ParamID id, Steinberg::Vst::ParamValue plainValue) override;
+  Steinberg::Vst::ParamValue PLUGIN_API getParamNormalized(Steinberg::Vst::ParamID id) override;
+  tresult PLUGIN_API setParamNormalized(Steinberg::Vst::ParamID id,
+                                        Steinberg::Vst::ParamValue value) override;
+  Steinberg::IPlugView* PLUGIN_API createView(Steinberg::FIDString name) override;
 
-    // ---- IUnitInfo (host UI thread) ----
-    int32 PLUGIN_API getUnitCount() override;
-    tresult PLUGIN_API getUnitInfo(int32 unitIndex, Steinberg::Vst::UnitInfo& info) override;
-    int32 PLUGIN_API getProgramListCount() override;
-    tresult PLUGIN_API getProgramListInfo(int32 listIndex, Steinberg::Vst::ProgramListInfo& info) override;
-    tresult PLUGIN_API getProgramName(Steinberg::Vst::ProgramListID listId, int32 programIndex,
-                                      Steinberg::Vst::String128 name) override;
-    tresult PLUGIN_API getProgramInfo(Steinberg::Vst::ProgramListID listId, int32 programIndex,
-                                      Steinberg::Vst::CString attributeId,
-                                      Steinberg::Vst::String128 attributeValue) override;
-    tresult PLUGIN_API hasProgramPitchNames(Steinberg::Vst::ProgramListID listId, int32 programIndex) override;
-    tresult PLUGIN_API getProgramPitchName(Steinberg::Vst::ProgramListID listId, int32 programIndex,
-                                           Steinberg::int16 midiPitch, Steinberg::Vst::String128 name) override;
+  // ---- IUnitInfo (host UI thread) ----
+  int32 PLUGIN_API getUnitCount() override;
+  tresult PLUGIN_API getUnitInfo(int32 unitIndex, Steinberg::Vst::UnitInfo& info) override;
+  int32 PLUGIN_API getProgramListCount() override;
+  tresult PLUGIN_API getProgramListInfo(int32 listIndex, Steinberg::Vst::ProgramListInfo& info) override;
+  tresult PLUGIN_API getProgramName(Steinberg::Vst::ProgramListID listId, int32 programIndex,
+                                    Steinberg::Vst::String128 name) override;
+  tresult PLUGIN_API getProgramInfo(Steinberg::Vst::ProgramListID listId, int32 programIndex,
+                                    Steinberg::Vst::CString attributeId,
+                                    Steinberg::Vst::String128 attributeValue) override;
+  tresult PLUGIN_API hasProgramPitchNames(Steinberg::Vst::ProgramListID listId, int32 programIndex) override;
+  tresult PLUGIN_API getProgramPitchName(Steinberg::Vst::ProgramListID listId, int32 programIndex,
+                                         Steinberg::int16 midiPitch, Steinberg::Vst::String128 name) override;
 
-    // ---- IEffectBase adapter hooks ----
-    void BeginInformHostOfParamChange(int paramIdx) override;  // editor thread
-    void InformHostOfParamChange(int paramIdx, double normalizedValue) override;  // editor thread
-    void EndInformHostOfParamChange(int paramIdx) override;    // editor thread
-    void InformHostOfProgramChange() override {}
-    bool IsRenderingOffline() override;
-    int GetSamplePos() override;
-    double GetTempo() override;
-    void GetTimeSig(int* numerator, int* denominator) override;
-    void GetTime(ITimeInfo* timeInfo) override;
-    void ResizeGraphics(int w, int h) override;  // editor thread
-    void SetLatency(int samples) override;       // host control thread
-    void PopupHostContextMenuForParam(int paramIdx, int x, int y) override;  // editor thread
+  // ---- IEffectBase adapter hooks ----
+  void BeginInformHostOfParamChange(int paramIdx) override;                     // editor thread
+  void InformHostOfParamChange(int paramIdx, double normalizedValue) override;  // editor thread
+  void EndInformHostOfParamChange(int paramIdx) override;                       // editor thread
+  void InformHostOfProgramChange() override {}
+  bool IsRenderingOffline() override;
+  int GetSamplePos() override;
+  double GetTempo() override;
+  void GetTimeSig(int* numerator, int* denominator) override;
+  void GetTime(ITimeInfo* timeInfo) override;
+  void ResizeGraphics(int w, int h) override;                              // editor thread
+  void SetLatency(int samples) override;                                   // host control thread
+  void PopupHostContextMenuForParam(int paramIdx, int x, int y) override;  // editor thread
 
-    bool IsBypassed() const { return mBypass.load(std::memory_order_relaxed); }
+  bool IsBypassed() const { return mBypass.load(std::memory_order_relaxed); }
 
-    // ---- the views call these (host UI thread) ----
-    void AddView(IEffectVST3View* view);
-    void RemoveView(IEffectVST3View* view);
-    bool HasEditor() { return GetGUI() != nullptr; }
+  // ---- the views call these (host UI thread) ----
+  void AddView(IEffectVST3View* view);
+  void RemoveView(IEffectVST3View* view);
+  bool HasEditor() { return GetGUI() != nullptr; }
 
-protected:
-    // ---- state: the component's is the plug-in state alone, the controller's adds the bypass flag ----
-    tresult ProcessorGetState(Steinberg::IBStream* state) override;
-    tresult ProcessorSetState(Steinberg::IBStream* state) override;
-    tresult ControllerGetState(Steinberg::IBStream* state) override;
-    tresult ControllerSetState(Steinberg::IBStream* state) override;
+ protected:
+  // ---- state: the component's is the plug-in state alone, the controller's adds the bypass flag ----
+  tresult ProcessorGetState(Steinberg::IBStream* state) override;
+  tresult ProcessorSetState(Steinberg::IBStream* state) override;
+  tresult ControllerGetState(Steinberg::IBStream* state) override;
+  tresult ControllerSetState(Steinberg::IBStream* state) override;
 
-private:
-    struct UnitRecord
-    {
-        Steinberg::Vst::UnitID mId;
-        std::string mName;
-    };
+ private:
+  struct UnitRecord {
+    Steinberg::Vst::UnitID mId;
+    std::string mName;
+  };
 
-    void CreateBuses();
-    void CreateParameters();
-    Steinberg::Vst::UnitID UnitForGroup(const char* group);
-    void SetParameterFromHost(int paramIdx, double normalized); // under the lock
-    void ApplyParameterChanges(Steinberg::Vst::IParameterChanges* changes);
-    template <typename Sample>
-    void ProcessAudio(Steinberg::Vst::ProcessData& data);
-    tresult ReadState(Steinberg::IBStream* state, bool withBypass);
-    tresult WriteState(Steinberg::IBStream* state, bool withBypass);
+  void CreateBuses();
+  void CreateParameters();
+  Steinberg::Vst::UnitID UnitForGroup(const char* group);
+  void SetParameterFromHost(int paramIdx, double normalized);  // under the lock
+  void ApplyParameterChanges(Steinberg::Vst::IParameterChanges* changes);
+  template <typename Sample>
+  void ProcessAudio(Steinberg::Vst::ProcessData& data);
+  tresult ReadState(Steinberg::IBStream* state, bool withBypass);
+  tresult WriteState(Steinberg::IBStream* state, bool withBypass);
 
-    std::atomic<bool> mBypass{false};
-    Steinberg::Vst::ProcessContext mProcessContext{};
-    bool mSideChainActive = false;
-    std::vector<UnitRecord> mUnits;
-    std::vector<IEffectVST3View*> mViews;
-    bool mResizeRequested = false;
-    friend class IEffectVST3View;
+  std::atomic<bool> mBypass{false};
+  Steinberg::Vst::ProcessContext mProcessContext{};
+  bool mSideChainActive = false;
+  std::vector<UnitRecord> mUnits;
+  std::vector<IEffectVST3View*> mViews;
+  bool mResizeRequested = false;
+  friend class IEffectVST3View;
 };

@@ -7,130 +7,107 @@
 
 using namespace Steinberg;
 
-IEffectVST3View::IEffectVST3View(IEffectVST3* plug) : mPlug(plug)
-{
-    // The view may outlive the host's last reference to the instance.
-    mPlug->addRef();
-    mPlug->AddView(this);
-    ViewRect r(0, 0, IEffectVST3::kEditorWidth, IEffectVST3::kEditorHeight);
-    if (IGraphicsLinux* window = Window())
-        r = ViewRect(0, 0, window->Width(), window->Height());
-    setRect(r);
+IEffectVST3View::IEffectVST3View(IEffectVST3* plug) : mPlug(plug) {
+  // The view may outlive the host's last reference to the instance.
+  mPlug->addRef();
+  mPlug->AddView(this);
+  ViewRect r(0, 0, IEffectVST3::kEditorWidth, IEffectVST3::kEditorHeight);
+  if (IGraphicsLinux* window = Window()) r = ViewRect(0, 0, window->Width(), window->Height());
+  setRect(r);
 }
 
-IEffectVST3View::~IEffectVST3View()
-{
-    if (isAttached())
-        removed();
-    mPlug->RemoveView(this);
-    mPlug->release();
+IEffectVST3View::~IEffectVST3View() {
+  if (isAttached()) removed();
+  mPlug->RemoveView(this);
+  mPlug->release();
 }
 
-IGraphicsLinux* IEffectVST3View::Window()
-{
-    return dynamic_cast<IGraphicsLinux*>(mPlug->GetGUI());
+IGraphicsLinux* IEffectVST3View::Window() {
+  return dynamic_cast<IGraphicsLinux*>(mPlug->GetGUI());
 }
 
-tresult PLUGIN_API IEffectVST3View::isPlatformTypeSupported(FIDString type)
-{
-    if (!type || !Window())
-        return kResultFalse;
+tresult PLUGIN_API IEffectVST3View::isPlatformTypeSupported(FIDString type) {
+  if (!type || !Window()) return kResultFalse;
 #if defined(_WIN32)
-    return std::strcmp(type, kPlatformTypeHWND) == 0 ? kResultTrue : kResultFalse;
+  return std::strcmp(type, kPlatformTypeHWND) == 0 ? kResultTrue : kResultFalse;
 #else
-    return std::strcmp(type, kPlatformTypeX11EmbedWindowID) == 0 ? kResultTrue : kResultFalse;
+  return std::strcmp(type, kPlatformTypeX11EmbedWindowID) == 0 ? kResultTrue : kResultFalse;
 #endif
 }
 
-tresult PLUGIN_API IEffectVST3View::attached(void* parent, FIDString type)
-{
-    if (isAttached() || !parent || isPlatformTypeSupported(type) != kResultTrue)
-        return kResultFalse;
-    IGraphicsLinux* window = Window();
-    // Without the host's run loop nothing would ever repaint or answer the mouse.
-    FUnknownPtr<Linux::IRunLoop> runLoop(plugFrame);
-    if (!runLoop)
-        return kResultFalse;
-    if (!window->OpenWindow(parent))
-        return kResultFalse;
+tresult PLUGIN_API IEffectVST3View::attached(void* parent, FIDString type) {
+  if (isAttached() || !parent || isPlatformTypeSupported(type) != kResultTrue) return kResultFalse;
+  IGraphicsLinux* window = Window();
+  // Without the host's run loop nothing would ever repaint or answer the mouse.
+  FUnknownPtr<Linux::IRunLoop> runLoop(plugFrame);
+  if (!runLoop) return kResultFalse;
+  if (!window->OpenWindow(parent)) return kResultFalse;
 
-    mRunLoop = runLoop;
-    mRunLoop->addRef();
-    const int periodMs = 1000 / (window->FPS() > 0 ? window->FPS() : 25);
-    mTimerRegistered = mRunLoop->registerTimer(this, static_cast<Linux::TimerInterval>(periodMs)) == kResultTrue;
-    const int fd = window->ConnectionFd();
-    mHandlerRegistered = fd >= 0 && mRunLoop->registerEventHandler(this, fd) == kResultTrue;
+  mRunLoop = runLoop;
+  mRunLoop->addRef();
+  const int periodMs = 1000 / (window->FPS() > 0 ? window->FPS() : 25);
+  mTimerRegistered =
+      mRunLoop->registerTimer(this, static_cast<Linux::TimerInterval>(periodMs)) == kResultTrue;
+  const int fd = window->ConnectionFd();
+  mHandlerRegistered = fd >= 0 && mRunLoop->registerEventHandler(this, fd) == kResultTrue;
 
-    CPluginView::attached(parent, type);
-    mPlug->OnGUIOpen();
-    return kResultTrue;
+  CPluginView::attached(parent, type);
+  mPlug->OnGUIOpen();
+  return kResultTrue;
 }
 
-void IEffectVST3View::StopRunLoop()
-{
-    if (!mRunLoop)
-        return;
-    if (mTimerRegistered)
-        mRunLoop->unregisterTimer(this);
-    if (mHandlerRegistered)
-        mRunLoop->unregisterEventHandler(this);
-    mTimerRegistered = mHandlerRegistered = false;
-    mRunLoop->release();
-    mRunLoop = nullptr;
+void IEffectVST3View::StopRunLoop() {
+  if (!mRunLoop) return;
+  if (mTimerRegistered) mRunLoop->unregisterTimer(this);
+  if (mHandlerRegistered) mRunLoop->unregisterEventHandler(this);
+  mTimerRegistered = mHandlerRegistered = false;
+  mRunLoop->release();
+  mRunLoop = nullptr;
 }
 
-tresult PLUGIN_API IEffectVST3View::removed()
-{
-    if (!isAttached())
-        return kResultFalse;
-    mPlug->OnGUIClose();
-    StopRunLoop();
-    if (IGraphicsLinux* window = Window())
-        window->CloseWindow();
-    CPluginView::removed();
-    plugFrame = nullptr;
-    return kResultTrue;
+tresult PLUGIN_API IEffectVST3View::removed() {
+  if (!isAttached()) return kResultFalse;
+  mPlug->OnGUIClose();
+  StopRunLoop();
+  if (IGraphicsLinux* window = Window()) window->CloseWindow();
+  CPluginView::removed();
+  plugFrame = nullptr;
+  return kResultTrue;
 }
 
-tresult PLUGIN_API IEffectVST3View::getSize(ViewRect* size)
-{
-    if (!size)
-        return kInvalidArgument;
-    IGraphicsLinux* window = Window();
-    *size = ViewRect(0, 0, window ? window->Width() : IEffectVST3::kEditorWidth,
-                     window ? window->Height() : IEffectVST3::kEditorHeight);
-    return kResultTrue;
+tresult PLUGIN_API IEffectVST3View::getSize(ViewRect* size) {
+  if (!size) return kInvalidArgument;
+  IGraphicsLinux* window = Window();
+  *size = ViewRect(0, 0, window ? window->Width() : IEffectVST3::kEditorWidth,
+                   window ? window->Height() : IEffectVST3::kEditorHeight);
+  return kResultTrue;
 }
 
-tresult PLUGIN_API IEffectVST3View::onSize(ViewRect* newSize)
-{
-    if (!newSize)
-        return kInvalidArgument;
-    setRect(*newSize);
-    if (mPlug->mResizeRequested)
-    {
-        mPlug->mResizeRequested = false;
-        mPlug->OnWindowResize();
-    }
-    return kResultTrue;
+tresult PLUGIN_API IEffectVST3View::onSize(ViewRect* newSize) {
+  if (!newSize) return kInvalidArgument;
+  setRect(*newSize);
+  if (mPlug->mResizeRequested) {
+    mPlug->mResizeRequested = false;
+    mPlug->OnWindowResize();
+  }
+  return kResultTrue;
 }
 
-void PLUGIN_API IEffectVST3View::onTimer()
-{
-    if (IGraphicsLinux* window = Window())
-        window->OnTimer();
+tresult PLUGIN_API IEffectVST3View::onKeyDown(char16 key, int16 keyCode, int16) {
+  IGraphicsLinux* window = Window();
+  return isAttached() && window && window->OnHostKey(key, keyCode) ? kResultTrue : kResultFalse;
 }
 
-void PLUGIN_API IEffectVST3View::onFDIsSet(Linux::FileDescriptor)
-{
-    if (IGraphicsLinux* window = Window())
-        window->ProcessEvents();
+void PLUGIN_API IEffectVST3View::onTimer() {
+  if (IGraphicsLinux* window = Window()) window->OnTimer();
 }
 
-void IEffectVST3View::RequestResize(int width, int height)
-{
-    if (!plugFrame)
-        return;
-    ViewRect r(0, 0, width, height);
-    plugFrame->resizeView(this, &r);
+void PLUGIN_API IEffectVST3View::onFDIsSet(Linux::FileDescriptor) {
+  if (IGraphicsLinux* window = Window()) window->ProcessEvents();
+}
+
+void IEffectVST3View::RequestResize(int width, int height) {
+  if (!plugFrame) return;
+  ViewRect r(0, 0, width, height);
+  plugFrame->resizeView(this, &r);
 }

@@ -10,39 +10,41 @@ class IGraphicsLinux;
 
 class IEffectVST3View : public Steinberg::CPluginView,
                         public Steinberg::Linux::ITimerHandler,
-                        public Steinberg::Linux::IEventHandler
-{
-public:
-    explicit IEffectVST3View(IEffectVST3* plug);
-    ~IEffectVST3View() override;
+                        public Steinberg::Linux::IEventHandler {
+ public:
+  explicit IEffectVST3View(IEffectVST3* plug);
+  ~IEffectVST3View() override;
 
-    // ---- IPlugView (host UI thread) ----
-    Steinberg::tresult PLUGIN_API isPlatformTypeSupported(Steinberg::FIDString type) override;
-    Steinberg::tresult PLUGIN_API attached(void* parent, Steinberg::FIDString type) override;
-    Steinberg::tresult PLUGIN_API removed() override;
-    Steinberg::tresult PLUGIN_API getSize(Steinberg::ViewRect* size) override;
-    Steinberg::tresult PLUGIN_API onSize(Steinberg::ViewRect* newSize) override;
+  // ---- IPlugView (host UI thread) ----
+  Steinberg::tresult PLUGIN_API isPlatformTypeSupported(Steinberg::FIDString type) override;
+  Steinberg::tresult PLUGIN_API attached(void* parent, Steinberg::FIDString type) override;
+  Steinberg::tresult PLUGIN_API removed() override;
+  Steinberg::tresult PLUGIN_API getSize(Steinberg::ViewRect* size) override;
+  Steinberg::tresult PLUGIN_API onSize(Steinberg::ViewRect* newSize) override;
+  // Keys the host forwards; those no control takes go back to it.
+  Steinberg::tresult PLUGIN_API onKeyDown(Steinberg::char16 key, Steinberg::int16 keyCode,
+                                          Steinberg::int16 modifiers) override;
 
-    // ---- the host's run loop (host UI thread) ----
-    void PLUGIN_API onTimer() override;
-    void PLUGIN_API onFDIsSet(Steinberg::Linux::FileDescriptor fd) override;
+  // ---- the host's run loop (host UI thread) ----
+  void PLUGIN_API onTimer() override;
+  void PLUGIN_API onFDIsSet(Steinberg::Linux::FileDescriptor fd) override;
 
-    // The plug-in asked for a new editor size (editor thread).
-    void RequestResize(int width, int height);
+  // The plug-in asked for a new editor size (editor thread).
+  void RequestResize(int width, int height);
 
-    OBJ_METHODS(IEffectVST3View, Steinberg::CPluginView)
-    DEFINE_INTERFACES
-        DEF_INTERFACE(Steinberg::Linux::ITimerHandler)
-        DEF_INTERFACE(Steinberg::Linux::IEventHandler)
-    END_DEFINE_INTERFACES(Steinberg::CPluginView)
-    REFCOUNT_METHODS(Steinberg::CPluginView)
+  OBJ_METHODS(IEffectVST3View, Steinberg::CPluginView)
+  DEFINE_INTERFACES
+  DEF_INTERFACE(Steinberg::Linux::ITimerHandler)
+  DEF_INTERFACE(Steinberg::Linux::IEventHandler)
+  END_DEFINE_INTERFACES(Steinberg::CPluginView)
+  REFCOUNT_METHODS(Steinberg::CPluginView)
 
-private:
-    IGraphicsLinux* Window();
-    void StopRunLoop();
+ private:
+  IGraphicsLinux* Window();
+  void StopRunLoop();
 
-    IEffectVST3* mPlug;
-    Steinberg::Linux::IRunLoop* mRunLoop = nullptr;
-    bool mTimerRegistered = false;
-    bool mHandlerRegistered = false;
+  IEffectVST3* mPlug;
+  Steinberg::Linux::IRunLoop* mRunLoop = nullptr;
+  bool mTimerRegistered = false;
+  bool mHandlerRegistered = false;
 };

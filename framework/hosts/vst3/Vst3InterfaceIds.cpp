@@ -3,14 +3,12 @@
 
 #include "pluginterfaces/gui/iplugview.h"
 
-namespace Steinberg
-{
+namespace Steinberg {
 DEF_CLASS_IID(IPlugView)
 DEF_CLASS_IID(IPlugFrame)
-namespace Linux
-{
+namespace Linux {
 DEF_CLASS_IID(IEventHandler)
 DEF_CLASS_IID(ITimerHandler)
 DEF_CLASS_IID(IRunLoop)
-} // namespace Linux
-} // namespace Steinberg
+}  // namespace Linux
+}  // namespace Steinberg

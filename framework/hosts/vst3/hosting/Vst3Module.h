@@ -7,29 +7,28 @@
 
 #include "pluginterfaces/base/ipluginbase.h"
 
-class Vst3Module
-{
-public:
-    // path: a "Name.vst3" bundle folder or the shared object itself. Null on failure, with the
-    // reason in error.
-    static std::unique_ptr<Vst3Module> Load(const std::string& path, std::string* error);
-    ~Vst3Module();
-    Vst3Module(const Vst3Module&) = delete;
-    Vst3Module& operator=(const Vst3Module&) = delete;
+class Vst3Module {
+ public:
+  // path: a "Name.vst3" bundle folder or the shared object itself. Null on failure, with the
+  // reason in error.
+  static std::unique_ptr<Vst3Module> Load(const std::string& path, std::string* error);
+  ~Vst3Module();
+  Vst3Module(const Vst3Module&) = delete;
+  Vst3Module& operator=(const Vst3Module&) = delete;
 
-    Steinberg::IPluginFactory* Factory() const { return mFactory; }
-    const std::string& File() const { return mFile; }
-    // The symbol of the module, or null (tests check what it exports).
-    void* Symbol(const char* name) const;
+  Steinberg::IPluginFactory* Factory() const { return mFactory; }
+  const std::string& File() const { return mFile; }
+  // The symbol of the module, or null (tests check what it exports).
+  void* Symbol(const char* name) const;
 
-    // Contents/<arch>-linux/<Name>.so of a bundle folder.
-    static std::string ModuleFileOf(const std::string& bundle);
+  // Contents/<arch>-linux/<Name>.so of a bundle folder.
+  static std::string ModuleFileOf(const std::string& bundle);
 
-private:
-    Vst3Module() = default;
+ private:
+  Vst3Module() = default;
 
-    void* mHandle = nullptr;
-    std::string mFile;
-    Steinberg::IPluginFactory* mFactory = nullptr;
-    bool mEntered = false;
+  void* mHandle = nullptr;
+  std::string mFile;
+  Steinberg::IPluginFactory* mFactory = nullptr;
+  bool mEntered = false;
 };

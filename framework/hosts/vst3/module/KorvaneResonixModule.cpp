@@ -9,66 +9,55 @@
 
 using namespace Steinberg;
 
-namespace
-{
+namespace {
 // Fixed for every build: hosts find saved projects' instances by it.
 const TUID kResonixClassId = INLINE_UID(0x4B6F7235, 0x2E9A4C1B, 0x8F3D5A60, 0x7C21B9E4);
 
-FUnknown* CreateResonix()
-{
-    try
-    {
-        auto* plug = new IResonix(IInstanceInfo{});
-        return static_cast<Vst::IAudioProcessor*>(plug);
-    }
-    catch (...)
-    {
-        // Nothing may escape into the host.
-        return nullptr;
-    }
+FUnknown* CreateResonix() {
+  try {
+    auto* plug = new IResonix(IInstanceInfo{});
+    return static_cast<Vst::IAudioProcessor*>(plug);
+  } catch (...) {
+    // Nothing may escape into the host.
+    return nullptr;
+  }
 }
 
-Vst3PluginFactory& Factory()
-{
-    static Vst3PluginFactory factory = [] {
-        Vst3PluginFactory f(PFactoryInfo("Korvane", "https://korvane.com", "support@korvane.com",
-                                         PFactoryInfo::kUnicode));
-        f.RegisterClass(PClassInfo2(kResonixClassId, PClassInfo::kManyInstances, kVstAudioEffectClass,
-                                    "Korvane Resonix", Vst::kSimpleModeSupported, Vst::PlugType::kFx, "Korvane",
-                                    "1.1.9", "VST 3.6.10"),
-                        &CreateResonix);
-        return f;
-    }();
-    return factory;
+Vst3PluginFactory& Factory() {
+  static Vst3PluginFactory factory = [] {
+    Vst3PluginFactory f(
+        PFactoryInfo("Korvane", "https://korvane.com", "support@korvane.com", PFactoryInfo::kUnicode));
+    f.RegisterClass(
+        PClassInfo2(kResonixClassId, PClassInfo::kManyInstances, kVstAudioEffectClass, "Korvane Resonix",
+                    Vst::kSimpleModeSupported, Vst::PlugType::kFx, "Korvane", "1.1.9", "VST 3.6.10"),
+        &CreateResonix);
+    return f;
+  }();
+  return factory;
 }
-} // namespace
+}  // namespace
 
 extern "C" {
 
-SMTG_EXPORT_SYMBOL IPluginFactory* PLUGIN_API GetPluginFactory()
-{
-    return &Factory();
+SMTG_EXPORT_SYMBOL IPluginFactory* PLUGIN_API GetPluginFactory() {
+  return &Factory();
 }
 
 #if defined(_WIN32)
-SMTG_EXPORT_SYMBOL bool InitDll()
-{
-    return true;
+SMTG_EXPORT_SYMBOL bool InitDll() {
+  return true;
 }
 
-SMTG_EXPORT_SYMBOL bool ExitDll()
-{
-    return true;
+SMTG_EXPORT_SYMBOL bool ExitDll() {
+  return true;
 }
 #else
-SMTG_EXPORT_SYMBOL bool ModuleEntry(void*)
-{
-    return true;
+SMTG_EXPORT_SYMBOL bool ModuleEntry(void*) {
+  return true;
 }
 
-SMTG_EXPORT_SYMBOL bool ModuleExit()
-{
-    return true;
+SMTG_EXPORT_SYMBOL bool ModuleExit() {
+  return true;
 }
 #endif
 }

@@ -6,9 +6,9 @@
 
 #include "pluginterfaces/base/ipluginbase.h"
 
-class ModuleInfoWriter
-{
-public:
-    // name: the module's name; version: its four-part version ("1.1.9.0").
-    static std::string Write(Steinberg::IPluginFactory* factory, const std::string& name, const std::string& version);
+class ModuleInfoWriter {
+ public:
+  // name: the module's name; version: its four-part version ("1.1.9.0").
+  static std::string Write(Steinberg::IPluginFactory* factory, const std::string& name,
+                           const std::string& version);
 };
