@@ -1,12 +1,14 @@
 #include <gtest/gtest.h>
 #include <sys/stat.h>
 
+#include <atomic>
 #include <cmath>
 #include <cstdlib>
 #include <fstream>
 #include <limits>
 #include <memory>
 #include <string>
+#include <thread>
 #include <vector>
 
 #include "engine/IResonix.h"
@@ -257,4 +259,29 @@ TEST(Instance, InstancesAreIndependent) {
   EXPECT_EQ(b->mode.load(), 0.0);
   EXPECT_EQ(b->sample_rate, 44100.0);
   for (int i = 0; i < 8; ++i) make_instance();  // construct and destroy repeatedly
+}
+
+TEST(Instance, AudioHostAndEditorThreadsShareTheInstance) {
+  auto plug = make_instance();
+  plug->HostSetSampleRate(48000.0);
+  plug->HostSetBlockSize(256);
+  std::atomic<bool> stop{false};
+  std::thread audio([&] {
+    std::vector<double> in(256, 0.01), out(256);
+    double* ip = in.data();
+    double* op = out.data();
+    while (!stop.load()) plug->HostProcess(&ip, &op, 256);
+  });
+  std::thread editor([&] {
+    for (int i = 0; i < 200; ++i) plug->SetParameterFromGUI(kParamBypassVolume, (i % 10) / 10.0);
+  });
+  for (int i = 0; i < 200; ++i) {
+    plug->HostSetParameter(kParamMode, i % 2);
+    ByteChunk state;
+    plug->HostGetState(&state);
+  }
+  editor.join();
+  stop.store(true);
+  audio.join();
+  EXPECT_EQ(plug->mode.load(), 1.0);
 }
