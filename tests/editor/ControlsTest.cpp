@@ -2,7 +2,10 @@
 
 #include <gtest/gtest.h>
 
+#include <atomic>
 #include <string>
+#include <thread>
+#include <vector>
 
 #include "editor/EditorUnderTest.h"
 #include "editor/IDummyControl.h"
@@ -148,6 +151,34 @@ TEST(Meter, FallsTwoPercentPerFrameAndRisesAtOnce) {
   EditorUnderTest other;
   other.gui->Tick();
   EXPECT_EQ(other.control<IPeakMeterHoriz>(other->meter_control)->Smoothed(), 0.0);
+}
+
+// The audio thread sets the meter while the editor draws it: values cross as atomics, no lock.
+TEST(Meter, AudioThreadFeedsTheMeterWhileTheEditorDraws) {
+  EditorUnderTest e;
+  e->HostSetSampleRate(48000.0);
+  e->HostSetBlockSize(256);
+  std::atomic<bool> done{false};
+  std::thread audio([&] {
+    std::vector<double> in(256), out(256);
+    double* ins[] = {in.data()};
+    double* outs[] = {out.data()};
+    for (int block = 0; block < 2000; ++block) {
+      for (int s = 0; s < 256; ++s) in[size_t(s)] = 0.5 * ((block / 100) % 2) * ((s % 2) ? 1.0 : -1.0);
+      e->HostProcess(ins, outs, 256);
+    }
+    done = true;
+  });
+  auto* meter = e.control<IPeakMeterHoriz>(e->meter_control);
+  double highest = 0.0;
+  while (!done) {
+    e.gui->Tick();
+    highest = std::max(highest, meter->Smoothed());
+  }
+  audio.join();
+  e.gui->Tick();
+  EXPECT_GT(highest, 0.0);
+  EXPECT_LE(highest, 1.0);
 }
 
 TEST(Mailbox, CountdownCodeUpdatesTheTextOnlyWhileSecondsRemain) {
