@@ -1,10 +1,12 @@
 #include <gtest/gtest.h>
 
 #include <algorithm>
+#include <atomic>
 #include <cmath>
 #include <cstring>
 #include <functional>
 #include <numbers>
+#include <thread>
 #include <vector>
 
 #include "instance/PluginUnderTest.h"
@@ -205,4 +207,28 @@ TEST(Measure, HostRateBelowTheFloorIsRefused) {
   std::vector<double> in(512, 0.5), out(512);
   p.process(in.data(), out.data(), 512);
   EXPECT_EQ(out, in);
+}
+
+TEST(Measure, RunsWhileTheHostStreamsOnItsOwnThread) {
+  PluginUnderTest p;
+  std::atomic<bool> stop{false};
+  std::thread audio([&] {
+    std::vector<double> in(256), out(256);
+    long k = 0;
+    while (!stop.load()) {
+      for (double& v : in) v = 0.3 * std::sin(2 * std::numbers::pi * 440.0 * double(k++) / 44100.0);
+      p.process(in.data(), out.data(), 256);
+    }
+  });
+  // Start, restart half-way, then let it finish and analyse as the editor would.
+  p->start_measurement();
+  while (p->capture.seconds_left() == 0 || p->capture.seconds_left() > 8) std::this_thread::yield();
+  p->start_measurement();
+  while (p.take_mailbox() != kFinishedCode) std::this_thread::yield();
+  p->MyIdle();
+  stop.store(true);
+  audio.join();
+  EXPECT_TRUE(p.take_notices().empty());
+  EXPECT_EQ(std::max_element(p->measured, p->measured + kNumBands) - p->measured, 53);  // A4
+  EXPECT_EQ(p->measuring.load(), 0);
 }
