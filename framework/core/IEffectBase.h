@@ -91,6 +91,9 @@ class IEffectBase {
   int NParams() const { return int(mParams.size()); }
   void OnParamReset();
   void DirtyParameters();
+  // A host moved a parameter: the editor shows it, then the plug-in hears it. Bad indices and
+  // values that are not numbers are ignored; the rest are clamped into [0, 1]. Takes the lock.
+  void SetParameterFromHost(int paramIdx, double normalizedValue);
 
   // ---- identity ----
   const char* GetEffectName() const { return mEffectName; }

@@ -1,5 +1,8 @@
 // Where the plug-in base meets its editor.
 
+#include <algorithm>
+#include <cmath>
+
 #include "framework/core/IEffectBase.h"
 #include "framework/graphics/IGraphics.h"
 
@@ -29,4 +32,14 @@ void IEffectBase::RedrawParamControls() {
   Lock lock(mMutex);
   if (!mGraphics) return;
   for (int i = 0; i < NParams(); ++i) mGraphics->SetParameterFromPlug(i, mParams[size_t(i)]->Value(), false);
+}
+
+void IEffectBase::SetParameterFromHost(int paramIdx, double normalizedValue) {
+  Lock lock(mMutex);
+  IParam* param = GetParam(paramIdx);
+  if (!param || std::isnan(normalizedValue)) return;
+  normalizedValue = std::clamp(normalizedValue, 0.0, 1.0);
+  if (mGraphics) mGraphics->SetParameterFromPlug(paramIdx, normalizedValue, true);
+  param->SetNormalized(normalizedValue);
+  OnParamChange(paramIdx);
 }

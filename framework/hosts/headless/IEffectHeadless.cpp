@@ -1,6 +1,5 @@
 #include "framework/hosts/headless/IEffectHeadless.h"
 
-#include "framework/graphics/IGraphics.h"
 
 IEffectHeadless::IEffectHeadless(IInstanceInfo instanceInfo, int nParams, const char* channelIOStr,
                                  int nPresets, const char* effectName, const char* productName,
@@ -57,12 +56,7 @@ void IEffectHeadless::HostBypass(double** inputs, double** outputs, int nFrames)
 }
 
 void IEffectHeadless::HostSetParameter(int paramIdx, double normalizedValue) {
-  Lock lock(mMutex);
-  IParam* param = GetParam(paramIdx);
-  if (!param) return;
-  if (IGraphics* gui = GetGUI()) gui->SetParameterFromPlug(paramIdx, normalizedValue, true);
-  param->SetNormalized(normalizedValue);
-  OnParamChange(paramIdx);
+  SetParameterFromHost(paramIdx, normalizedValue);
 }
 
 double IEffectHeadless::HostGetParameter(int paramIdx) {
