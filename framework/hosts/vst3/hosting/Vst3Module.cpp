@@ -18,12 +18,12 @@ std::string Vst3Module::ModuleFileOf(const std::string& bundle) {
   return (root / "Contents" / (std::string(machine.machine) + "-linux") / root.stem()).string() + ".so";
 }
 
-std::unique_ptr<Vst3Module> Vst3Module::Load(const std::string& path, std::string* error) {
+std::unique_ptr<Vst3Module> Vst3Module::Load(const std::string& path, std::string* error, bool keepMapped) {
   std::error_code ec;
   const std::string file = std::filesystem::is_directory(path, ec) ? ModuleFileOf(path) : path;
   std::unique_ptr<Vst3Module> module(new Vst3Module());
   module->mFile = file;
-  module->mHandle = dlopen(file.c_str(), RTLD_NOW | RTLD_LOCAL);
+  module->mHandle = dlopen(file.c_str(), RTLD_NOW | RTLD_LOCAL | (keepMapped ? RTLD_NODELETE : 0));
   if (!module->mHandle) {
     if (error) *error = std::string("cannot load ") + file + ": " + dlerror();
     return nullptr;

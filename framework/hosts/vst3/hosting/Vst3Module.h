@@ -11,7 +11,9 @@ class Vst3Module {
  public:
   // path: a "Name.vst3" bundle folder or the shared object itself. Null on failure, with the
   // reason in error.
-  static std::unique_ptr<Vst3Module> Load(const std::string& path, std::string* error);
+  // keepMapped leaves the code and data in memory after the last close, so leak checkers can still
+  // name what the module allocated.
+  static std::unique_ptr<Vst3Module> Load(const std::string& path, std::string* error, bool keepMapped = false);
   ~Vst3Module();
   Vst3Module(const Vst3Module&) = delete;
   Vst3Module& operator=(const Vst3Module&) = delete;
