@@ -125,11 +125,19 @@ VstIntPtr IEffectVST2::VSTDispatcher(AEffect* effect, VstInt32 opcode, VstInt32 
       delete plug;
       return 0;
     }
-    // Repainting is editor-thread work: it runs without the instance lock, as the window
-    // timer of the other platforms does, so the audio thread never waits for a redraw.
+    // The editor window is editor-thread work and runs without the instance lock, as the window
+    // timer of the other platforms does: the audio thread never waits for a redraw, and the
+    // editor, which takes its own lock before the instance's (a click that moves a parameter),
+    // is never entered the other way round.
     if (opcode == effEditIdle) {
       plug->EditorIdle();
       return 0;
+    }
+    if (opcode == effEditOpen) return plug->OpenEditor(ptr);
+    if (opcode == effEditClose) {
+      if (!plug->mEditorOpen) return 0;
+      plug->CloseEditor();
+      return 1;
     }
     if (opcode == effIdle) return 0;
   } catch (...) {
@@ -247,14 +255,6 @@ VstIntPtr IEffectVST2::Dispatch(VstInt32 opcode, VstInt32 index, VstIntPtr value
     case effEditGetRect:
       if (!ptr || !GetGUI()) return 0;
       *static_cast<ERect**>(ptr) = &mEditRect;
-      return 1;
-
-    case effEditOpen:
-      return OpenEditor(ptr);
-
-    case effEditClose:
-      if (!mEditorOpen) return 0;
-      CloseEditor();
       return 1;
 
     case effIdentify:
