@@ -275,11 +275,22 @@ bool IGraphicsLinux::OnHostKey(int character, int virtualKey) {
   return code != KEY_NONE && OnKeyDown(GetMouseX(), GetMouseY(), code);
 }
 
-std::string IGraphicsLinux::FontFile() const {
-  const std::string file = GetResourceFolder() + "/fonts/DejaVuSans.ttf";
+namespace {
+// The notice font in a resource folder, else the system's copy.
+std::string NoticeFontIn(const std::string& folder) {
+  const std::string file = folder + "/fonts/DejaVuSans.ttf";
   std::error_code ec;
-  if (std::filesystem::exists(file, ec)) return file;
+  if (!folder.empty() && std::filesystem::exists(file, ec)) return file;
   return "/usr/share/fonts/truetype/dejavu/DejaVuSans.ttf";
+}
+}  // namespace
+
+std::string IGraphicsLinux::FontFile() const {
+  return NoticeFontIn(GetResourceFolder());
+}
+
+void IGraphicsLinux::ShowNotice(const char* text, const char* caption) {
+  X11NoticeWindow::Show(text, caption, kMB_OK, 0, NoticeFontIn(BundleResourceFolder()));
 }
 
 int IGraphicsLinux::ShowMessageBox(const char* text, const char* caption, int type) {

@@ -48,6 +48,9 @@ class IGraphicsLinux : public IGraphics {
   unsigned long GetXWindow() const { return mWindow; }
   _XDisplay* GetXDisplay() const { return mDisplay; }
 
+  // A notice with one "OK" button and no editor behind it (the process-wide notice hook).
+  static void ShowNotice(const char* text, const char* caption);
+
   // The key code a key symbol maps to (EKeyCode), or KEY_NONE.
   static int KeyCodeOf(unsigned long keysym);
 

@@ -3,6 +3,8 @@
 #include <new>
 
 #include "engine/IResonix.h"
+#include "engine/Notice.h"
+#include "framework/graphics/linux/IGraphicsLinux.h"
 #include "framework/hosts/vst3/Vst3PluginFactory.h"
 #include "pluginterfaces/vst/ivstaudioprocessor.h"
 #include "pluginterfaces/vst/ivstcomponent.h"
@@ -14,6 +16,9 @@ namespace {
 const TUID kResonixClassId = INLINE_UID(0x4B6F7235, 0x2E9A4C1B, 0x8F3D5A60, 0x7C21B9E4);
 
 FUnknown* CreateResonix() {
+  // Notices of an instance without an editor appear as the editor's would.
+  static const bool hooked = (set_notice_hook(&IGraphicsLinux::ShowNotice), true);
+  (void)hooked;
   try {
     auto* plug = new IResonix(IInstanceInfo{});
     return static_cast<Vst::IAudioProcessor*>(plug);
