@@ -254,3 +254,33 @@ TEST(Vst3View, SurvivesTheHostDestroyingItsWindowFirst) {
   EXPECT_EQ(loop2.Timers(), 0u);
   again->release();
 }
+
+TEST(Vst3View, TwoInstancesKeepTheirOwnWindows) {
+  SKIP_WITHOUT_DISPLAY();
+  OpenEditor first;
+  OpenEditor second;
+  ASSERT_TRUE(first.Open()) << TestHost::Get().LoadError();
+  ASSERT_TRUE(second.Open());
+  first.loop.RunFor(50ms);
+  second.loop.RunFor(50ms);
+  ASSERT_EQ(first.host.Children().size(), 1u);
+  ASSERT_EQ(second.host.Children().size(), 1u);
+  const std::vector<uint8_t> firstBefore = first.plug.ComponentState();
+  const std::vector<uint8_t> secondBefore = second.plug.ComponentState();
+
+  // A stroke in the first editor changes the first instance only.
+  const Window editor = first.host.Children()[0];
+  first.host.Send(editor, ButtonPress, Button3, 0, 120, 320);
+  for (int x = 120; x <= 300; x += 20) first.host.Send(editor, MotionNotify, 0, Button3Mask, x, 200);
+  first.host.Send(editor, ButtonRelease, Button3, Button3Mask, 300, 200);
+  first.loop.RunFor(200ms);
+  second.loop.RunFor(50ms);
+  EXPECT_NE(first.plug.ComponentState(), firstBefore);
+  EXPECT_EQ(second.plug.ComponentState(), secondBefore);
+
+  // Closing one leaves the other open and working.
+  ASSERT_EQ(first.view->removed(), kResultTrue);
+  second.loop.RunFor(50ms);
+  EXPECT_EQ(second.host.Children().size(), 1u);
+  ASSERT_EQ(second.view->removed(), kResultTrue);
+}
