@@ -201,14 +201,16 @@ void IGraphicsLinux::HandleEvent(XEvent& event) {
       }
       break;
     case MotionNotify: {
-      // Only the latest position of a burst matters.
-      while (mDisplay && XCheckTypedWindowEvent(mDisplay, mWindow, MotionNotify, &event)) {
-      }
       IMouseMod mod = ModOf(event.xmotion.state, 0);
-      if (event.xmotion.state & (Button1Mask | Button2Mask | Button3Mask))
+      // Every point of a drag counts (a freehand stroke draws through each); hovering only needs the
+      // latest position of a burst.
+      if (event.xmotion.state & (Button1Mask | Button2Mask | Button3Mask)) {
         OnMouseDrag(event.xmotion.x, event.xmotion.y, &mod);
-      else if (CanHandleMouseOver())
+      } else if (CanHandleMouseOver()) {
+        while (mDisplay && XCheckTypedWindowEvent(mDisplay, mWindow, MotionNotify, &event)) {
+        }
         OnMouseOver(event.xmotion.x, event.xmotion.y, &mod);
+      }
       break;
     }
     case LeaveNotify:
