@@ -224,6 +224,11 @@ TEST(Vst3View, AMouseStrokeInTheWindowReachesThePlot) {
   // The target curve changed; the measurement did not.
   EXPECT_TRUE(std::equal(before.begin(), before.begin() + 960, after.begin()));
   EXPECT_FALSE(std::equal(before.begin() + 960, before.begin() + 1920, after.begin() + 960));
+  // Every point of the drag drew, not only its ends: the 31 positions span dozens of bands.
+  int bandsMoved = 0;
+  for (size_t band = 0; band < 120; ++band)
+    bandsMoved += std::memcmp(&before[960 + band * 8], &after[960 + band * 8], 8) != 0 ? 1 : 0;
+  EXPECT_GT(bandsMoved, 20);
 
   // A key that maps to no editor code (F1 has virtual key 37 and no character) reaches the host.
   EXPECT_EQ(view->onKeyDown(0, 37, 0), kResultFalse);
