@@ -262,3 +262,12 @@ TEST(Vst3Processing, ControllerCallsFromOtherThreadsWhileAudioRuns) {
   stop = true;
   for (std::thread& t : threads) t.join();
 }
+
+TEST(Vst3Processing, BlocksBeforeAnySetupAreSilent) {
+  TestPlugin plug;
+  ASSERT_TRUE(plug.Valid()) << TestHost::Get().LoadError();
+  // A host that processes before setupProcessing gets silence, never stale memory.
+  const std::vector<float> out = plug.Process(Noise<float>(300, 9));
+  ASSERT_EQ(out.size(), 300u);
+  for (float s : out) ASSERT_EQ(s, 0.f);
+}

@@ -12,7 +12,7 @@ int main(int argc, char** argv) {
     return 2;
   }
   std::string error;
-  std::unique_ptr<Vst3Module> module = Vst3Module::Load(argv[1], &error);
+  std::unique_ptr<Vst3Module> module = Vst3Module::Load(argv[1], &error, true);
   if (!module) {
     std::fprintf(stderr, "moduleinfo: %s\n", error.c_str());
     return 1;
