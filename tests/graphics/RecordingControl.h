@@ -34,7 +34,10 @@ class RecordingControl : public IControl {
     mouse += "2";
     IControl::OnMouseDblClick(x, y, mod);
   }
-  void OnMouseWheel(int x, int y, IMouseMod* mod, int d) override { mouse += "w" + std::to_string(d); }
+  void OnMouseWheel(int x, int y, IMouseMod* mod, int d) override {
+    mouse += 'w';
+    mouse += std::to_string(d);
+  }
   bool OnKeyDown(int x, int y, int key) override {
     keys.push_back(key);
     return takesKeys;
