@@ -49,3 +49,18 @@ function(resonix_add_instance name host)
   target_include_directories(${name} PUBLIC ${PROJECT_SOURCE_DIR})
   target_link_libraries(${name} PUBLIC ${ARGN})
 endfunction()
+
+# resonix_add_resource_copy(TARGET DEST): a target that copies the editor bitmaps, help pages and
+# fonts into DEST (a plug-in's resource folder); they are small, so it runs on every build.
+function(resonix_add_resource_copy target dest)
+  set(_copy COMMAND ${CMAKE_COMMAND} -E make_directory ${dest}/fonts)
+  foreach(_dir img help)
+    if(EXISTS ${RESONIX_RESOURCES_DIR}/${_dir})
+      list(APPEND _copy COMMAND ${CMAKE_COMMAND} -E copy_directory ${RESONIX_RESOURCES_DIR}/${_dir} ${dest}/${_dir})
+    endif()
+  endforeach()
+  foreach(_font ${RESONIX_FONT_FILES})
+    list(APPEND _copy COMMAND ${CMAKE_COMMAND} -E copy_if_different ${_font} ${dest}/fonts/)
+  endforeach()
+  add_custom_target(${target} ${_copy} VERBATIM)
+endfunction()
