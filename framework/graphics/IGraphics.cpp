@@ -14,10 +14,12 @@
 #include "raster/RasterLine.h"
 
 namespace {
-// Decoded bitmaps, shared by every editor of the process and never freed before exit.
+// Decoded bitmaps, shared by every editor of the process. They are released when the last editor
+// goes, so a host that scans or unloads the plug-in gets its memory back.
 struct BitmapCache {
   std::mutex mutex;
   std::map<int, std::unique_ptr<RasterBitmap>> bitmaps;
+  int editors = 0;  // live IGraphics objects
 };
 BitmapCache& TheBitmapCache() {
   static BitmapCache* cache = new BitmapCache;
@@ -49,9 +51,26 @@ IGraphics::IGraphics(IEffectBase* plug, int w, int h, int refreshFPS)
       mWidth(std::max(0, w)),
       mHeight(std::max(0, h)),
       mFPS(refreshFPS > 0 ? refreshFPS : kDefaultFPS),
-      mResourceFolder(DefaultResourceFolder()) {}
+      mResourceFolder(DefaultResourceFolder()) {
+  BitmapCache& cache = TheBitmapCache();
+  std::lock_guard<std::mutex> lock(cache.mutex);
+  ++cache.editors;
+}
 
-IGraphics::~IGraphics() = default;
+IGraphics::~IGraphics() {
+  // The controls hold pointers into the cache: they go first.
+  mControls.clear();
+  mKeyCatcher.reset();
+  BitmapCache& cache = TheBitmapCache();
+  std::lock_guard<std::mutex> lock(cache.mutex);
+  if (--cache.editors == 0) cache.bitmaps.clear();
+}
+
+int IGraphics::CachedBitmapCount() {
+  BitmapCache& cache = TheBitmapCache();
+  std::lock_guard<std::mutex> lock(cache.mutex);
+  return static_cast<int>(cache.bitmaps.size());
+}
 
 std::string IGraphics::DefaultResourceFolder() {
   DefaultFolder& f = TheDefaultFolder();

@@ -86,6 +86,8 @@ class IGraphics {
   const std::string& GetResourceFolder() const { return mResourceFolder; }
   void SetResourceFolder(const std::string& folder) { mResourceFolder = folder; }
   // Process default: $RESONIX_RESOURCE_DIR when set, else the build's copy of the resources.
+  // Bitmaps decoded for the live editors of the process (released with the last editor).
+  static int CachedBitmapCount();
   static std::string DefaultResourceFolder();
   static void SetDefaultResourceFolder(const std::string& folder);
 

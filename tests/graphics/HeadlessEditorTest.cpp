@@ -167,3 +167,23 @@ TEST(HeadlessEditor, MeasuredTextExtentFollowsTheAlignment) {
   EXPECT_TRUE(gui.DrawIText(&centred, nullptr, &untouched));
   EXPECT_EQ(untouched, box);
 }
+
+TEST(HeadlessEditor, BitmapsLiveAsLongAsAnyEditor) {
+  TestPlug plug;
+  auto first = std::make_unique<CountingEditor>(&plug, 20, 20);
+  first->LoadIBitmap(90011, "panel.png");
+  {
+    CountingEditor second(&plug, 20, 20);
+    second.LoadIBitmap(90011, "panel.png");
+    EXPECT_EQ(second.loads, 0);
+  }
+  // Another editor still draws with it.
+  EXPECT_GE(IGraphics::CachedBitmapCount(), 1);
+  first.reset();
+  EXPECT_EQ(IGraphics::CachedBitmapCount(), 0);
+
+  // A later editor decodes it again.
+  CountingEditor third(&plug, 20, 20);
+  third.LoadIBitmap(90011, "panel.png");
+  EXPECT_EQ(third.loads, 1);
+}
