@@ -1,15 +1,17 @@
-// resonix-demo OUTDIR: builds one instance as a host would, runs audio through it, stores its state
-// and prints what it did.
+// resonix-demo OUTDIR: builds one instance as a host would, runs audio through it, stores its state,
+// then measures the synthetic knock, cuts its strongest resonances on the plot, renders the guitar
+// phrase before and after, and writes the preset, the editor picture and the band table. Prints
+// every path it writes.
 
 #include <cmath>
 #include <cstdio>
 #include <filesystem>
 #include <fstream>
+#include <iostream>
 #include <vector>
 
 #include "engine/IResonix.h"
-#include "framework/graphics/headless/IGraphicsHeadless.h"
-#include "tools/knocksynth/KnockSynth.h"
+#include "tools/resonix/GuitarDemo.h"
 
 namespace {
 
@@ -19,31 +21,6 @@ constexpr int kBlockSize = 512;
 int fail(const char* what) {
   std::fprintf(stderr, "resonix-demo: %s\n", what);
   return 1;
-}
-
-// Presses "Start", plays the synthetic knock through the instance with one editor frame per block,
-// and saves the editor once the analysis has drawn the measured curve. False when it cannot.
-bool measure_and_draw(IResonix& plug, const std::filesystem::path& png, double* peakBand) {
-  auto* gui = dynamic_cast<IGraphicsHeadless*>(plug.GetGUI());
-  if (!gui) return false;
-  KnockSynth::Settings knock;
-  knock.sample_rate = plug.GetSampleRate();
-  const std::vector<double> recording = KnockSynth::render(knock);
-  plug.from_GUI(kParamStart);
-  std::vector<double> out(kBlockSize);
-  for (size_t at = 0; at + kBlockSize <= recording.size() && plug.measuring.load(); at += kBlockSize) {
-    double* ins[] = {const_cast<double*>(recording.data() + at)};
-    double* outs[] = {out.data()};
-    plug.HostProcess(ins, outs, kBlockSize);
-    gui->Tick();
-  }
-  gui->Tick();  // the frame that runs the analysis
-  int best = 0;
-  for (int i = 1; i < kNumBands; ++i)
-    if (plug.measured[i] > plug.measured[best]) best = i;
-  *peakBand = best;
-  gui->RedrawAll();
-  return gui->SavePNG(png.string());
 }
 
 }  // namespace
@@ -89,19 +66,20 @@ int main(int argc, char** argv) {
   std::printf("  bands        %d, %s %.2f Hz ... %s %.1f Hz\n", plug.nbands, plug.note_names[0],
               plug.band_freq[0], plug.note_names[kNumBands - 1], plug.band_freq[kNumBands - 1]);
   std::printf("  parameters   %d:", plug.NParams());
-  for (int i = 0; i < plug.NParams(); ++i) std::printf("%s \"%s\"", i ? "," : "", plug.GetParam(i)->GetNameForHost());
-  std::printf("\n  host rate    %.0f Hz, design rate %.0f Hz, block %d\n", plug.GetSampleRate(), plug.sample_rate,
-              plug.GetBlockSize());
+  for (int i = 0; i < plug.NParams(); ++i)
+    std::printf("%s \"%s\"", i ? "," : "", plug.GetParam(i)->GetNameForHost());
+  std::printf("\n  host rate    %.0f Hz, design rate %.0f Hz, block %d\n", plug.GetSampleRate(),
+              plug.sample_rate, plug.GetBlockSize());
   std::printf("  mode         %s\n", plug.mode.load() == 0.0 ? "EQ" : "Bypass");
   std::printf("  one block    peak in %.4f, peak out %.4f\n", inPeak, outPeak);
   std::printf("  presets      %d (\"%s\")\n", plug.NPresets(), plug.GetPresetName(0));
   std::printf("  user folder  %s\n", plug.presets_dir.empty() ? "(none)" : plug.presets_dir.c_str());
   std::printf("  wrote        %s (%d bytes of state)\n", statePath.c_str(), state.Size());
 
-  const std::filesystem::path editorPath = outDir / "editor.png";
-  double peakBand = 0;
-  if (!measure_and_draw(plug, editorPath, &peakBand)) return fail("cannot write editor.png");
-  std::printf("  measured     synthetic knock, loudest band %s\n", plug.note_names[int(peakBand)]);
-  std::printf("  wrote        %s (the editor after the measurement)\n", editorPath.c_str());
-  return 0;
+  std::fflush(stdout);
+
+  Console console{std::cout, std::cerr, false};
+  const int status = GuitarDemo::run(RESONIX_DEMO_RECORDINGS, outDir, console);
+  std::cout.flush();
+  return status == 0 ? 0 : 1;
 }
