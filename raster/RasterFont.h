@@ -1,6 +1,6 @@
 #pragma once
-// A FreeType face at one pixel size, with a glyph cache. Fonts are created through FontCache and live
-// as long as the process.
+// A FreeType face (on Windows a GDI font) at one pixel size, with a glyph cache. Fonts are created
+// through FontCache and live as long as the process.
 
 #include <cstdint>
 #include <map>
@@ -15,9 +15,10 @@ class RasterFont {
  public:
   enum EAlign { kAlignLeft = 0, kAlignCenter = 1, kAlignRight = 2 };
   struct Spec {
-    std::string file;     // the TrueType file
+    std::string file;     // the TrueType file (on Windows the GDI face name)
     int height = 12;      // pixel size of the em
     bool italic = false;  // slanted when the file is not an italic face
+    bool bold = false;    // for GDI faces, which are chosen by name and weight
     bool antiAlias = true;
   };
 

@@ -27,16 +27,23 @@ std::string IGraphics::FontFile(const char* file) const {
 
 RasterFont* IGraphics::CacheFont(IText* text) {
   if (text->mCached) return text->mCached;
-  // Every face this editor names is drawn with DejaVu Sans, so all machines draw the same pixels.
+  // On Linux every face this editor names is drawn with DejaVu Sans, so all machines draw the same
+  // pixels.
   const bool bold = text->mStyle == IText::kStyleBold;
   const bool italic = text->mStyle == IText::kStyleItalic;
   RasterFont::Spec spec;
+#if defined(_WIN32)
+  // Windows has the faces the editor names; GDI draws them.
+  spec.file = text->mFont;
+#else
   spec.file = FontFile(bold ? "DejaVuSans-Bold.ttf" : "DejaVuSans.ttf");
   if (italic) {
     const std::string oblique = FontFile("DejaVuSans-Oblique.ttf");
     if (Exists(oblique)) spec.file = oblique;
   }
+#endif
   spec.italic = italic;
+  spec.bold = bold;
   spec.height = std::max(2, text->mSize);
   const int q = text->mQuality;
   spec.antiAlias =
