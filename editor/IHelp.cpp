@@ -5,6 +5,9 @@
 
 #include "engine/IResonix.h"
 #include "framework/graphics/IGraphics.h"
+#if defined(_WIN32)
+#include "framework/graphics/win/WinHelpPages.h"
+#endif
 
 IHelp::IHelp(IResonix* plug, IRECT rect) : IControl(plug, rect), effect(plug) {}
 
@@ -16,9 +19,13 @@ std::string IHelp::HelpFolder(IGraphics* graphics) {
 
 // The pages lie in the bundle's resources and are opened where they are. The path goes to the
 // platform as one argument of the opener, never through a shell, so spaces and quotes are harmless.
+// On Windows they are resources of the plug-in file, written out first.
 void IHelp::OnMouseDown(int, int, IMouseMod*) {
   IGraphics* graphics = effect->GetGUI();
   if (!graphics) return;
+#if defined(_WIN32)
+  WinHelpPages::Open(graphics);
+#else
   const std::filesystem::path page = std::filesystem::path(HelpFolder(graphics)) / kStartPage;
   std::error_code error;
   if (!std::filesystem::is_regular_file(page, error)) {
@@ -26,4 +33,5 @@ void IHelp::OnMouseDown(int, int, IMouseMod*) {
     return;
   }
   graphics->OpenURL(page.c_str());
+#endif
 }

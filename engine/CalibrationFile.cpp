@@ -30,16 +30,24 @@ char decimal(char c) {
 
 // atof on a field of at most kMaxField characters, independent of the host's locale.
 double to_double(const char* field, std::size_t len) {
+#if defined(_WIN32)
+  static const _locale_t c_locale = _create_locale(LC_ALL, "C");
+#else
   static const locale_t c_locale = newlocale(LC_ALL_MASK, "C", locale_t(0));
+#endif
   char buf[CalibrationFile::kMaxField + 1];
   len = std::min<std::size_t>(len, CalibrationFile::kMaxField);
   std::memcpy(buf, field, len);
   buf[len] = '\0';
+#if defined(_WIN32)
+  return c_locale ? _strtod_l(buf, nullptr, c_locale) : std::strtod(buf, nullptr);
+#else
   return c_locale ? strtod_l(buf, nullptr, c_locale) : std::strtod(buf, nullptr);
+#endif
 }
 
 bool read_file(const std::filesystem::path& path, std::string& text) {
-  std::FILE* f = std::fopen(path.c_str(), "rb");
+  std::FILE* f = std::fopen(path.string().c_str(), "rb");
   if (!f) return false;
   bool ok = true;
   try {

@@ -1,8 +1,12 @@
 #include "engine/IResonix.h"
 
+#if defined(_WIN32)
+#include "framework/graphics/win/WinKnownFolder.h"
+#else
 #include <pwd.h>
 #include <sys/stat.h>
 #include <unistd.h>
+#endif
 
 #include <cerrno>
 #include <cmath>
@@ -37,6 +41,7 @@ const char* const* note_name_table() {
   return table;
 }
 
+#if !defined(_WIN32)
 std::filesystem::path home_folder() {
   if (const char* home = std::getenv("HOME"); home && *home) return home;
   std::vector<char> buffer(16384);
@@ -54,6 +59,7 @@ bool ensure_folder(const std::filesystem::path& path, mode_t mode) {
   struct stat info {};
   return stat(path.c_str(), &info) == 0 && S_ISDIR(info.st_mode);
 }
+#endif
 
 }  // namespace
 
@@ -128,11 +134,21 @@ void IResonix::init_params() {
 
 void IResonix::make_presets_dir() {
   presets_dir.clear();
+#if defined(_WIN32)
+  std::string documents;
+  if (!WinKnownFolder(WinFolder::kDocuments, &documents)) {
+    show_notice("SHGetKnownFolderPath Error1.", "Error");
+    return;
+  }
+  const std::string folder = documents + "\\Korvane Resonix";
+  if (WinEnsureFolder(folder)) presets_dir = folder;
+#else
   const std::filesystem::path home = home_folder();
   if (home.empty()) return;
   const std::filesystem::path documents = home / "Documents";
   const std::filesystem::path folder = documents / "Korvane Resonix";
   if (ensure_folder(documents, 0755) && ensure_folder(folder, 0700)) presets_dir = folder;
+#endif
 }
 
 void IResonix::Reset() {

@@ -15,7 +15,9 @@ std::atomic<NoticeHook> notice_hook{nullptr};
 
 NoticeHook set_notice_hook(NoticeHook hook) { return notice_hook.exchange(hook); }
 
-void myMessage(const char* text) {
+void myMessage(const char* text) { show_notice(text, "Info"); }
+
+void show_notice(const char* text, const char* caption) {
   NoticeHook hook = notice_hook.load();
-  (hook ? hook : standard_error_notice)(text ? text : "", "Info");
+  (hook ? hook : standard_error_notice)(text ? text : "", caption ? caption : "Info");
 }

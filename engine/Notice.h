@@ -10,3 +10,6 @@ NoticeHook set_notice_hook(NoticeHook hook);
 
 // Any thread: the notice titled "Info" with one "OK" button.
 void myMessage(const char* text);
+
+// Any thread: the same notice with another caption ("Error" for the few platform failures).
+void show_notice(const char* text, const char* caption);

@@ -8,8 +8,25 @@
 #include <cmath>
 #include <cstring>
 #include <string>
+#if defined(_WIN32)
+#include <io.h>
+#endif
 
 namespace {
+
+#if defined(_WIN32)
+// Binary mode always: text mode would turn line ends into pairs and stop reading at a Ctrl-Z byte.
+constexpr int kNoInherit = O_BINARY | O_NOINHERIT;
+constexpr int kNonBlocking = 0;  // Windows has no named pipes in the file namespace
+#else
+constexpr int kNoInherit = O_CLOEXEC;
+constexpr int kNonBlocking = O_NONBLOCK;
+#endif
+
+// Paths as the narrow system calls take them (the multibyte code page on Windows).
+std::string native(const std::filesystem::path& path) {
+  return path.string();
+}
 
 constexpr std::size_t kModeAt = 4;
 constexpr std::size_t kVsliderAt = 40;
@@ -47,7 +64,11 @@ ssize_t posix_write(int fd, const void* data, std::size_t size) {
 }
 
 int posix_fsync(int fd) {
+#if defined(_WIN32)
+  return ::_commit(fd);
+#else
   return ::fsync(fd);
+#endif
 }
 
 // Writes all of it, resuming after partial writes; false on the first error or a stalled write.
@@ -132,7 +153,7 @@ RznStatus RznFile::decode(const uint8_t* data, std::size_t size, RznPreset* pres
 
 RznStatus RznFile::load_bytes(const std::filesystem::path& path, std::vector<uint8_t>* bytes) {
   // Non-blocking, so that a named pipe chosen in the dialog cannot hang the editor.
-  const int fd = ::open(path.c_str(), O_RDONLY | O_CLOEXEC | O_NONBLOCK);
+  const int fd = ::open(native(path).c_str(), O_RDONLY | kNoInherit | kNonBlocking);
   if (fd < 0) return RznStatus::open_failed;
   struct stat st;
   RznStatus status = RznStatus::ok;
@@ -176,29 +197,39 @@ RznStatus RznFile::write(const std::filesystem::path& path, const RznPreset& pre
 
   // An existing file must be one we could have opened for writing.
   struct stat existing;
-  const bool exists = ::stat(target.c_str(), &existing) == 0;
-  if (exists && (!S_ISREG(existing.st_mode) || ::access(target.c_str(), W_OK) != 0))
+  const bool exists = ::stat(native(target).c_str(), &existing) == 0;
+  if (exists && (!S_ISREG(existing.st_mode) || ::access(native(target).c_str(), W_OK) != 0))
     return RznStatus::create_failed;
 
   std::filesystem::path temp;
   int fd = -1;
   for (int attempt = 0; attempt < 16 && fd < 0; ++attempt) {
     temp = temporary_beside(target, attempt);
-    fd = io.open(temp.c_str(), O_WRONLY | O_CREAT | O_EXCL | O_CLOEXEC, 0666);
+    fd = io.open(native(temp).c_str(), O_WRONLY | O_CREAT | O_EXCL | kNoInherit, 0666);
     if (fd < 0 && errno != EEXIST) break;
   }
   if (fd < 0) return RznStatus::create_failed;
+#if !defined(_WIN32)
   if (exists) (void)::fchmod(fd, existing.st_mode & 07777);
+#endif
 
   const Image image = encode(preset);
   bool ok = write_all(io, fd, image.data(), image.size());
   ok = ok && io.fsync(fd) == 0;
   ok = (::close(fd) == 0) && ok;
+#if defined(_WIN32)
+  // The C library's rename refuses an existing target on Windows; this one replaces it.
+  std::error_code rename_ec;
+  if (ok) std::filesystem::rename(temp, target, rename_ec);
+  ok = ok && !rename_ec;
+#else
   ok = ok && ::rename(temp.c_str(), target.c_str()) == 0;
+#endif
   if (!ok) {
-    ::unlink(temp.c_str());
+    ::unlink(native(temp).c_str());
     return RznStatus::write_failed;
   }
+#if !defined(_WIN32)
   // Make the rename itself durable; a failure here no longer endangers either file.
   const std::filesystem::path folder = target.parent_path().empty() ? "." : target.parent_path();
   const int dirfd = ::open(folder.c_str(), O_RDONLY | O_DIRECTORY | O_CLOEXEC);
@@ -206,6 +237,7 @@ RznStatus RznFile::write(const std::filesystem::path& path, const RznPreset& pre
     (void)::fsync(dirfd);
     ::close(dirfd);
   }
+#endif
   return RznStatus::ok;
 }
 

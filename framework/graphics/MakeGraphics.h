@@ -3,7 +3,12 @@
 
 #include "framework/graphics/IGraphics.h"
 
-#if (defined(RESONIX_HOST_VST3) || defined(RESONIX_HOST_VST2)) && \
+#if (defined(RESONIX_HOST_VST3) || defined(RESONIX_HOST_VST2)) && defined(_WIN32)
+#include "framework/graphics/win/IGraphicsWin.h"
+inline IGraphics* MakeGraphics(IEffectBase* plug, int w, int h, int fps = 0) {
+  return new IGraphicsWin(plug, w, h, fps);
+}
+#elif (defined(RESONIX_HOST_VST3) || defined(RESONIX_HOST_VST2)) && \
     __has_include("framework/graphics/linux/IGraphicsLinux.h")
 #include "framework/graphics/linux/IGraphicsLinux.h"
 inline IGraphics* MakeGraphics(IEffectBase* plug, int w, int h, int fps = 0) {

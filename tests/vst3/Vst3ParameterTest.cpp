@@ -20,9 +20,10 @@ std::string Narrow(const TChar* text) {
   return out;
 }
 
-std::u16string Wide(const char* text) {
-  std::u16string out;
-  for (; *text; ++text) out += char16_t(*text);
+// TChar is char16_t on Linux and wchar_t on Windows.
+std::basic_string<TChar> Wide(const char* text) {
+  std::basic_string<TChar> out;
+  for (; *text; ++text) out += TChar(*text);
   return out;
 }
 
@@ -106,7 +107,7 @@ TEST(Vst3Parameters, ConvertValuesAndTextsBothWays) {
   EXPECT_EQ(TextOf(c, 999, 0.5), "<refused>");
 
   ParamValue v = -1;
-  std::u16string typed = Wide("0.75");
+  std::basic_string<TChar> typed = Wide("0.75");
   ASSERT_EQ(c->getParamValueByString(1, typed.data(), v), kResultTrue);
   EXPECT_DOUBLE_EQ(v, 0.75);
   typed = Wide("7");  // clamped into the range

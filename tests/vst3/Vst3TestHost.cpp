@@ -1,6 +1,8 @@
 #include "vst3/Vst3TestHost.h"
 
+#if !defined(_WIN32)
 #include <poll.h>
+#endif
 #include <algorithm>
 #include <cstring>
 #include <thread>
@@ -84,6 +86,7 @@ IParamValueQueue* PLUGIN_API TestParameterChanges::addParameterData(const ParamI
   return mQueues.back().get();
 }
 
+#if !defined(_WIN32)
 tresult PLUGIN_API TestRunLoop::resizeView(IPlugView* view, ViewRect* newSize) {
   return view && newSize ? view->onSize(newSize) : kInvalidArgument;
 }
@@ -136,6 +139,7 @@ void TestRunLoop::RunFor(std::chrono::milliseconds duration) {
       }
   }
 }
+#endif
 
 std::string TestHost::BundlePath() {
   return RESONIX_VST3_BUNDLE;

@@ -97,7 +97,9 @@ class TestParameterChanges : public HostObject<IParameterChanges> {
   std::vector<std::unique_ptr<TestParamValueQueue>> mQueues;
 };
 
-// The host's run loop on the test thread, offered through the view's frame.
+#if !defined(_WIN32)
+// The host's run loop on the test thread, offered through the view's frame (Windows editors run
+// their own timer instead).
 class TestRunLoop : public HostObject<IPlugFrame, Linux::IRunLoop> {
  public:
   tresult PLUGIN_API resizeView(IPlugView* view, ViewRect* newSize) override;
@@ -122,6 +124,7 @@ class TestRunLoop : public HostObject<IPlugFrame, Linux::IRunLoop> {
   std::vector<std::pair<Linux::IEventHandler*, Linux::FileDescriptor>> mHandlers;
   Linux::TimerInterval mLastInterval = 0;
 };
+#endif
 
 // The built bundle, loaded once per test binary.
 class TestHost {

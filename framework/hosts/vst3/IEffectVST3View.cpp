@@ -2,7 +2,11 @@
 
 #include <cstring>
 
+#if defined(_WIN32)
+#include "framework/graphics/win/IGraphicsWin.h"
+#else
 #include "framework/graphics/linux/IGraphicsLinux.h"
+#endif
 #include "framework/hosts/vst3/IEffectVST3.h"
 
 using namespace Steinberg;
@@ -12,7 +16,7 @@ IEffectVST3View::IEffectVST3View(IEffectVST3* plug) : mPlug(plug) {
   mPlug->addRef();
   mPlug->AddView(this);
   ViewRect r(0, 0, IEffectVST3::kEditorWidth, IEffectVST3::kEditorHeight);
-  if (IGraphicsLinux* window = Window()) r = ViewRect(0, 0, window->Width(), window->Height());
+  if (IGraphicsPlatform* window = Window()) r = ViewRect(0, 0, window->Width(), window->Height());
   setRect(r);
 }
 
@@ -22,8 +26,8 @@ IEffectVST3View::~IEffectVST3View() {
   mPlug->release();
 }
 
-IGraphicsLinux* IEffectVST3View::Window() {
-  return dynamic_cast<IGraphicsLinux*>(mPlug->GetGUI());
+IGraphicsPlatform* IEffectVST3View::Window() {
+  return dynamic_cast<IGraphicsPlatform*>(mPlug->GetGUI());
 }
 
 tresult PLUGIN_API IEffectVST3View::isPlatformTypeSupported(FIDString type) {
@@ -37,7 +41,10 @@ tresult PLUGIN_API IEffectVST3View::isPlatformTypeSupported(FIDString type) {
 
 tresult PLUGIN_API IEffectVST3View::attached(void* parent, FIDString type) {
   if (isAttached() || !parent || isPlatformTypeSupported(type) != kResultTrue) return kResultFalse;
-  IGraphicsLinux* window = Window();
+  IGraphicsPlatform* window = Window();
+#if defined(_WIN32)
+  if (!window->OpenWindow(parent)) return kResultFalse;
+#else
   // Without the host's run loop nothing would ever repaint or answer the mouse.
   FUnknownPtr<Linux::IRunLoop> runLoop(plugFrame);
   if (!runLoop) return kResultFalse;
@@ -50,12 +57,14 @@ tresult PLUGIN_API IEffectVST3View::attached(void* parent, FIDString type) {
       mRunLoop->registerTimer(this, static_cast<Linux::TimerInterval>(periodMs)) == kResultTrue;
   const int fd = window->ConnectionFd();
   mHandlerRegistered = fd >= 0 && mRunLoop->registerEventHandler(this, fd) == kResultTrue;
+#endif
 
   CPluginView::attached(parent, type);
   mPlug->OnGUIOpen();
   return kResultTrue;
 }
 
+#if !defined(_WIN32)
 void IEffectVST3View::StopRunLoop() {
   if (!mRunLoop) return;
   if (mTimerRegistered) mRunLoop->unregisterTimer(this);
@@ -64,12 +73,15 @@ void IEffectVST3View::StopRunLoop() {
   mRunLoop->release();
   mRunLoop = nullptr;
 }
+#endif
 
 tresult PLUGIN_API IEffectVST3View::removed() {
   if (!isAttached()) return kResultFalse;
   mPlug->OnGUIClose();
+#if !defined(_WIN32)
   StopRunLoop();
-  if (IGraphicsLinux* window = Window()) window->CloseWindow();
+#endif
+  if (IGraphicsPlatform* window = Window()) window->CloseWindow();
   CPluginView::removed();
   plugFrame = nullptr;
   return kResultTrue;
@@ -77,7 +89,7 @@ tresult PLUGIN_API IEffectVST3View::removed() {
 
 tresult PLUGIN_API IEffectVST3View::getSize(ViewRect* size) {
   if (!size) return kInvalidArgument;
-  IGraphicsLinux* window = Window();
+  IGraphicsPlatform* window = Window();
   *size = ViewRect(0, 0, window ? window->Width() : IEffectVST3::kEditorWidth,
                    window ? window->Height() : IEffectVST3::kEditorHeight);
   return kResultTrue;
@@ -94,17 +106,19 @@ tresult PLUGIN_API IEffectVST3View::onSize(ViewRect* newSize) {
 }
 
 tresult PLUGIN_API IEffectVST3View::onKeyDown(char16 key, int16 keyCode, int16) {
-  IGraphicsLinux* window = Window();
+  IGraphicsPlatform* window = Window();
   return isAttached() && window && window->OnHostKey(key, keyCode) ? kResultTrue : kResultFalse;
 }
 
+#if !defined(_WIN32)
 void PLUGIN_API IEffectVST3View::onTimer() {
-  if (IGraphicsLinux* window = Window()) window->OnTimer();
+  if (IGraphicsPlatform* window = Window()) window->OnTimer();
 }
 
 void PLUGIN_API IEffectVST3View::onFDIsSet(Linux::FileDescriptor) {
-  if (IGraphicsLinux* window = Window()) window->ProcessEvents();
+  if (IGraphicsPlatform* window = Window()) window->ProcessEvents();
 }
+#endif
 
 void IEffectVST3View::RequestResize(int width, int height) {
   if (!plugFrame) return;

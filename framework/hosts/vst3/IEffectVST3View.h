@@ -1,16 +1,25 @@
 #pragma once
 // The editor view a VST3 host embeds: opens the plug-in's editor window inside the host's window and
-// lets the host's run loop drive it (the redraw timer and the X connection's events).
+// lets the host's run loop drive it (the redraw timer and the X connection's events). On Windows the
+// window has its own timer and message handling, so the view only opens and closes it.
 
 #include "pluginterfaces/gui/iplugview.h"
 #include "public.sdk/source/common/pluginview.h"
 
 class IEffectVST3;
+#if defined(_WIN32)
+class IGraphicsWin;
+using IGraphicsPlatform = IGraphicsWin;
+#else
 class IGraphicsLinux;
+using IGraphicsPlatform = IGraphicsLinux;
+#endif
 
-class IEffectVST3View : public Steinberg::CPluginView,
-                        public Steinberg::Linux::ITimerHandler,
-                        public Steinberg::Linux::IEventHandler {
+class IEffectVST3View : public Steinberg::CPluginView
+#if !defined(_WIN32)
+    , public Steinberg::Linux::ITimerHandler, public Steinberg::Linux::IEventHandler
+#endif
+{
  public:
   explicit IEffectVST3View(IEffectVST3* plug);
   ~IEffectVST3View() override;
@@ -25,26 +34,33 @@ class IEffectVST3View : public Steinberg::CPluginView,
   Steinberg::tresult PLUGIN_API onKeyDown(Steinberg::char16 key, Steinberg::int16 keyCode,
                                           Steinberg::int16 modifiers) override;
 
+#if !defined(_WIN32)
   // ---- the host's run loop (host UI thread) ----
   void PLUGIN_API onTimer() override;
   void PLUGIN_API onFDIsSet(Steinberg::Linux::FileDescriptor fd) override;
+#endif
 
   // The plug-in asked for a new editor size (editor thread).
   void RequestResize(int width, int height);
 
   OBJ_METHODS(IEffectVST3View, Steinberg::CPluginView)
   DEFINE_INTERFACES
+#if !defined(_WIN32)
   DEF_INTERFACE(Steinberg::Linux::ITimerHandler)
   DEF_INTERFACE(Steinberg::Linux::IEventHandler)
+#endif
   END_DEFINE_INTERFACES(Steinberg::CPluginView)
   REFCOUNT_METHODS(Steinberg::CPluginView)
 
  private:
-  IGraphicsLinux* Window();
-  void StopRunLoop();
+  IGraphicsPlatform* Window();
 
   IEffectVST3* mPlug;
+#if !defined(_WIN32)
+  void StopRunLoop();
+
   Steinberg::Linux::IRunLoop* mRunLoop = nullptr;
   bool mTimerRegistered = false;
   bool mHandlerRegistered = false;
+#endif
 };

@@ -4,7 +4,13 @@
 
 #include "engine/IResonix.h"
 #include "engine/Notice.h"
+#if defined(_WIN32)
+#include "framework/graphics/win/IGraphicsWin.h"
+using IGraphicsPlatform = IGraphicsWin;
+#else
 #include "framework/graphics/linux/IGraphicsLinux.h"
+using IGraphicsPlatform = IGraphicsLinux;
+#endif
 #include "framework/hosts/vst3/Vst3PluginFactory.h"
 #include "pluginterfaces/vst/ivstaudioprocessor.h"
 #include "pluginterfaces/vst/ivstcomponent.h"
@@ -17,7 +23,7 @@ const TUID kResonixClassId = INLINE_UID(0x4B6F7235, 0x2E9A4C1B, 0x8F3D5A60, 0x7C
 
 FUnknown* CreateResonix() {
   // Notices of an instance without an editor appear as the editor's would.
-  static const bool hooked = (set_notice_hook(&IGraphicsLinux::ShowNotice), true);
+  static const bool hooked = (set_notice_hook(&IGraphicsPlatform::ShowNotice), true);
   (void)hooked;
   try {
     auto* plug = new IResonix(IInstanceInfo{});
