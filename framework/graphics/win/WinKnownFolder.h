@@ -1,0 +1,13 @@
+#pragma once
+// The user's known folders (Documents, local application data, ...) in the multibyte code page the
+// ANSI file functions take.
+
+#include <string>
+
+enum class WinFolder { kDocuments, kLocalAppData, kRoamingAppData, kProgramData, kDesktop };
+
+// False, with path unchanged, when Windows cannot report the folder.
+bool WinKnownFolder(WinFolder which, std::string* path);
+
+// Creates the folder; one that exists already is fine. False when it cannot be made.
+bool WinEnsureFolder(const std::string& path);

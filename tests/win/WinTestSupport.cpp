@@ -1,0 +1,168 @@
+#include "win/WinTestSupport.h"
+
+#include <chrono>
+#include <filesystem>
+#include <fstream>
+#include <iterator>
+#include <set>
+
+namespace wintest {
+namespace {
+constexpr const char* kHostClass = "ResonixTestHost";
+// File dialog controls that take the file name: the explorer style's combo box, the old style's edit.
+constexpr int kFileNameCombo = 0x47c;
+constexpr int kFileNameEdit = 0x480;
+// The text of a message box.
+constexpr int kMessageText = 0xffff;
+
+struct Search {
+  const std::string* title;
+  bool fileDialog;
+  const std::set<HWND>* done;
+  HWND found;
+};
+
+BOOL CALLBACK FindDialog(HWND hwnd, LPARAM param) {
+  auto* search = reinterpret_cast<Search*>(param);
+  DWORD pid = 0;
+  GetWindowThreadProcessId(hwnd, &pid);
+  if (pid != GetCurrentProcessId() || !IsWindowVisible(hwnd) || search->done->count(hwnd)) return TRUE;
+  char cls[64] = {}, title[256] = {};
+  GetClassNameA(hwnd, cls, sizeof cls);
+  GetWindowTextA(hwnd, title, sizeof title);
+  if (std::string(cls) != "#32770" || *search->title != title) return TRUE;
+  const bool isFile = GetDlgItem(hwnd, kFileNameCombo) || GetDlgItem(hwnd, kFileNameEdit);
+  const bool isMessage = GetDlgItem(hwnd, kMessageText) != nullptr;
+  if ((search->fileDialog && isFile) || (!search->fileDialog && isMessage && !isFile)) {
+    search->found = hwnd;
+    return FALSE;
+  }
+  return TRUE;
+}
+}  // namespace
+
+void Pump(int milliseconds) {
+  PumpUntil([] { return false; }, milliseconds);
+}
+
+bool PumpUntil(const std::function<bool()>& done, int milliseconds) {
+  const auto end = std::chrono::steady_clock::now() + std::chrono::milliseconds(milliseconds);
+  while (!done()) {
+    if (std::chrono::steady_clock::now() >= end) return false;
+    MSG msg;
+    while (PeekMessageA(&msg, nullptr, 0, 0, PM_REMOVE)) {
+      TranslateMessage(&msg);
+      DispatchMessageA(&msg);
+    }
+    MsgWaitForMultipleObjects(0, nullptr, FALSE, 5, QS_ALLINPUT);
+  }
+  return true;
+}
+
+HostWindow::HostWindow(int width, int height) {
+  WNDCLASSA wc = {};
+  wc.lpfnWndProc = &HostWindow::Proc;
+  wc.hInstance = GetModuleHandleA(nullptr);
+  wc.lpszClassName = kHostClass;
+  wc.hCursor = LoadCursor(nullptr, IDC_ARROW);
+  RegisterClassA(&wc);  // fails harmlessly once registered
+  mHwnd = CreateWindowA(kHostClass, "Resonix test host", WS_OVERLAPPEDWINDOW | WS_VISIBLE | WS_CLIPCHILDREN, 10, 10,
+                        width, height, nullptr, nullptr, wc.hInstance, this);
+  Pump(20);
+}
+
+HostWindow::~HostWindow() {
+  if (mHwnd) DestroyWindow(mHwnd);
+  Pump(10);
+}
+
+LRESULT CALLBACK HostWindow::Proc(HWND hwnd, UINT msg, WPARAM wParam, LPARAM lParam) {
+  if (msg == WM_NCCREATE) {
+    auto* create = reinterpret_cast<CREATESTRUCTA*>(lParam);
+    SetWindowLongPtrA(hwnd, GWLP_USERDATA, reinterpret_cast<LONG_PTR>(create->lpCreateParams));
+  }
+  auto* self = reinterpret_cast<HostWindow*>(GetWindowLongPtrA(hwnd, GWLP_USERDATA));
+  if (self && msg == WM_KEYDOWN) {
+    self->mKeys.push_back(wParam);
+    return 0;
+  }
+  if (self && msg == WM_NCDESTROY) self->mHwnd = nullptr;
+  return DefWindowProcA(hwnd, msg, wParam, lParam);
+}
+
+HWND EditorWindowIn(HWND parent) {
+  return FindWindowExA(parent, nullptr, "ResonixWndClass", nullptr);
+}
+
+void Mouse(HWND hwnd, UINT msg, int x, int y, WPARAM keys) {
+  SendMessageA(hwnd, msg, keys, MAKELPARAM(x, y));
+}
+
+void Click(HWND hwnd, int x, int y) {
+  Mouse(hwnd, WM_LBUTTONDOWN, x, y, MK_LBUTTON);
+  Mouse(hwnd, WM_LBUTTONUP, x, y, 0);
+}
+
+DialogAnswerer::DialogAnswerer(std::vector<Step> steps, int timeoutMs) : mSteps(int(steps.size())) {
+  mThread = std::thread([this, steps = std::move(steps), timeoutMs]() mutable { Run(std::move(steps), timeoutMs); });
+}
+
+DialogAnswerer::~DialogAnswerer() {
+  Finish();
+}
+
+bool DialogAnswerer::Finish() {
+  if (mThread.joinable()) mThread.join();
+  return mAnswered.load() == mSteps;
+}
+
+std::vector<std::string> DialogAnswerer::Texts() {
+  std::lock_guard<std::mutex> lock(mMutex);
+  return mTexts;
+}
+
+void DialogAnswerer::Run(std::vector<Step> steps, int timeoutMs) {
+  const auto end = std::chrono::steady_clock::now() + std::chrono::milliseconds(timeoutMs);
+  std::set<HWND> done;
+  for (const Step& step : steps) {
+    Search search{&step.title, !step.fileName.empty(), &done, nullptr};
+    while (!search.found && std::chrono::steady_clock::now() < end) {
+      EnumWindows(&FindDialog, reinterpret_cast<LPARAM>(&search));
+      if (!search.found) std::this_thread::sleep_for(std::chrono::milliseconds(20));
+    }
+    if (!search.found) return;
+    HWND dlg = search.found;
+    done.insert(dlg);
+    // Let the dialog finish its own set-up before it is answered.
+    std::this_thread::sleep_for(std::chrono::milliseconds(150));
+    if (step.fileName.empty()) {
+      char text[1024] = {};
+      GetDlgItemTextA(dlg, kMessageText, text, sizeof text);
+      std::lock_guard<std::mutex> lock(mMutex);
+      mTexts.push_back(text);
+    } else {
+      const int field = GetDlgItem(dlg, kFileNameCombo) ? kFileNameCombo : kFileNameEdit;
+      SetDlgItemTextA(dlg, field, step.fileName.c_str());
+    }
+    PostMessageA(dlg, WM_COMMAND, MAKEWPARAM(step.button, BN_CLICKED),
+                 reinterpret_cast<LPARAM>(GetDlgItem(dlg, step.button)));
+    ++mAnswered;
+  }
+}
+
+std::string FreshFolder(const std::string& name) {
+  char temp[MAX_PATH] = {};
+  GetTempPathA(MAX_PATH, temp);
+  std::filesystem::path folder = std::filesystem::path(temp) / ("resonix-" + name);
+  std::error_code ec;
+  std::filesystem::remove_all(folder, ec);
+  std::filesystem::create_directories(folder, ec);
+  return folder.string() + "\\";
+}
+
+std::vector<unsigned char> ReadBytes(const std::string& path) {
+  std::ifstream in(path, std::ios::binary);
+  return std::vector<unsigned char>(std::istreambuf_iterator<char>(in), std::istreambuf_iterator<char>());
+}
+
+}  // namespace wintest
