@@ -14,9 +14,29 @@ constexpr int kFileNameCombo = 0x47c;
 constexpr int kFileNameEdit = 0x480;
 // The text of a message box.
 constexpr int kMessageText = 0xffff;
+// Messages to the test thread's windows never wait longer: it may be busy, or waiting for us.
+constexpr UINT kSendTimeoutMs = 3000;
+
+// The title without a message to the window's thread (which may be waiting for this one).
+std::string TitleOf(HWND hwnd) {
+  wchar_t wide[256] = {};
+  const int n = InternalGetWindowText(hwnd, wide, 256);
+  char text[512] = {};
+  WideCharToMultiByte(CP_ACP, 0, wide, n, text, sizeof text - 1, nullptr, nullptr);
+  return text;
+}
+
+std::string MessageTextOf(HWND dlg) {
+  char text[1024] = {};
+  DWORD_PTR result = 0;
+  if (HWND item = GetDlgItem(dlg, kMessageText))
+    SendMessageTimeoutA(item, WM_GETTEXT, sizeof text, reinterpret_cast<LPARAM>(text), SMTO_NORMAL, kSendTimeoutMs,
+                        &result);
+  return text;
+}
 
 struct Search {
-  const std::string* title;
+  const std::string* title;  // null: any dialog
   bool fileDialog;
   const std::set<HWND>* done;
   HWND found;
@@ -27,10 +47,14 @@ BOOL CALLBACK FindDialog(HWND hwnd, LPARAM param) {
   DWORD pid = 0;
   GetWindowThreadProcessId(hwnd, &pid);
   if (pid != GetCurrentProcessId() || !IsWindowVisible(hwnd) || search->done->count(hwnd)) return TRUE;
-  char cls[64] = {}, title[256] = {};
+  char cls[64] = {};
   GetClassNameA(hwnd, cls, sizeof cls);
-  GetWindowTextA(hwnd, title, sizeof title);
-  if (std::string(cls) != "#32770" || *search->title != title) return TRUE;
+  if (std::string(cls) != "#32770") return TRUE;
+  if (!search->title) {
+    search->found = hwnd;
+    return FALSE;
+  }
+  if (*search->title != TitleOf(hwnd)) return TRUE;
   const bool isFile = GetDlgItem(hwnd, kFileNameCombo) || GetDlgItem(hwnd, kFileNameEdit);
   const bool isMessage = GetDlgItem(hwnd, kMessageText) != nullptr;
   if ((search->fileDialog && isFile) || (!search->fileDialog && isMessage && !isFile)) {
@@ -112,8 +136,9 @@ DialogAnswerer::~DialogAnswerer() {
 }
 
 bool DialogAnswerer::Finish() {
+  mStop = true;
   if (mThread.joinable()) mThread.join();
-  return mAnswered.load() == mSteps;
+  return mAnswered.load() == mSteps && !mUnexpected.load();
 }
 
 std::vector<std::string> DialogAnswerer::Texts() {
@@ -126,27 +151,45 @@ void DialogAnswerer::Run(std::vector<Step> steps, int timeoutMs) {
   std::set<HWND> done;
   for (const Step& step : steps) {
     Search search{&step.title, !step.fileName.empty(), &done, nullptr};
-    while (!search.found && std::chrono::steady_clock::now() < end) {
+    while (!search.found && !mStop.load() && std::chrono::steady_clock::now() < end) {
       EnumWindows(&FindDialog, reinterpret_cast<LPARAM>(&search));
       if (!search.found) std::this_thread::sleep_for(std::chrono::milliseconds(20));
     }
-    if (!search.found) return;
+    if (!search.found) break;
     HWND dlg = search.found;
     done.insert(dlg);
     // Let the dialog finish its own set-up before it is answered.
     std::this_thread::sleep_for(std::chrono::milliseconds(150));
     if (step.fileName.empty()) {
-      char text[1024] = {};
-      GetDlgItemTextA(dlg, kMessageText, text, sizeof text);
+      const std::string text = MessageTextOf(dlg);
       std::lock_guard<std::mutex> lock(mMutex);
       mTexts.push_back(text);
     } else {
       const int field = GetDlgItem(dlg, kFileNameCombo) ? kFileNameCombo : kFileNameEdit;
-      SetDlgItemTextA(dlg, field, step.fileName.c_str());
+      DWORD_PTR result = 0;
+      SendMessageTimeoutA(GetDlgItem(dlg, field), WM_SETTEXT, 0, reinterpret_cast<LPARAM>(step.fileName.c_str()),
+                          SMTO_NORMAL, kSendTimeoutMs, &result);
     }
     PostMessageA(dlg, WM_COMMAND, MAKEWPARAM(step.button, BN_CLICKED),
                  reinterpret_cast<LPARAM>(GetDlgItem(dlg, step.button)));
     ++mAnswered;
+  }
+  // Anything else that comes up is noted and closed until the test is done.
+  while (!mStop.load()) {
+    Search any{nullptr, false, &done, nullptr};
+    EnumWindows(&FindDialog, reinterpret_cast<LPARAM>(&any));
+    if (any.found) {
+      done.insert(any.found);
+      const std::string text = "unexpected " + TitleOf(any.found) + ": " + MessageTextOf(any.found);
+      {
+        std::lock_guard<std::mutex> lock(mMutex);
+        mTexts.push_back(text);
+      }
+      mUnexpected = true;
+      PostMessageA(any.found, WM_COMMAND, MAKEWPARAM(IDCANCEL, BN_CLICKED), 0);
+      PostMessageA(any.found, WM_CLOSE, 0, 0);
+    }
+    std::this_thread::sleep_for(std::chrono::milliseconds(20));
   }
 }
 

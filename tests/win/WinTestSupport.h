@@ -61,7 +61,8 @@ class DialogAnswerer {
   DialogAnswerer(const DialogAnswerer&) = delete;
   DialogAnswerer& operator=(const DialogAnswerer&) = delete;
 
-  // Waits for the thread; true when every step was answered.
+  // Stops the thread; true when every step was answered and no other dialog came up. Dialogs that
+  // come up after the steps (or instead of them) are closed, so the test thread is never stuck.
   bool Finish();
   // The message box texts answered so far, in order.
   std::vector<std::string> Texts();
@@ -73,6 +74,8 @@ class DialogAnswerer {
   std::mutex mMutex;
   std::vector<std::string> mTexts;
   std::atomic<int> mAnswered{0};
+  std::atomic<bool> mStop{false};
+  std::atomic<bool> mUnexpected{false};
   int mSteps = 0;
 };
 

@@ -294,6 +294,7 @@ void IGraphicsWin::MouseButton(UINT msg, WPARAM wParam, LPARAM lParam) {
     case WM_MBUTTONDBLCLK:
       if (mEditWnd) {
         mEditState = EditState::kCommit;
+        mSwallowRelease = true;
         return;
       }
       SetFocus(mHwnd);
@@ -303,12 +304,18 @@ void IGraphicsWin::MouseButton(UINT msg, WPARAM wParam, LPARAM lParam) {
     case WM_LBUTTONDBLCLK:
       if (mEditWnd) {
         mEditState = EditState::kCommit;
+        mSwallowRelease = true;
         return;
       }
       if (OnMouseDblClick(x, y, &mod)) SetCapture(mHwnd);
       return;
     default:
       if (GetCapture() == mHwnd) ReleaseCapture();
+      // The release of a press that only ended a text entry is not a click of its own.
+      if (mSwallowRelease) {
+        mSwallowRelease = false;
+        return;
+      }
       OnMouseUp(x, y, &mod);
       return;
   }

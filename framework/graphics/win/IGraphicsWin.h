@@ -87,6 +87,7 @@ class IGraphicsWin : public IGraphics {
   bool mCounted = false;  // this editor is in the window count
   bool mTooltipsEnabled = false;
   bool mTrackingMouse = false;
+  bool mSwallowRelease = false;  // the press before it only ended a text entry
   int mDrawDepth = 0;  // a modal loop inside Draw (a notice) must not draw again
   // Position and size of the last window, for reopening in the same place.
   bool mHasLastRect = false;

@@ -1,6 +1,7 @@
 // resonix-vst3-moduleinfo BUNDLE NAME VERSION OUT: writes the bundle's moduleinfo.json from its factory.
 
 #include <cstdio>
+#include <filesystem>
 #include <fstream>
 
 #include "framework/hosts/vst3/hosting/Vst3Module.h"
@@ -27,7 +28,10 @@ int main(int argc, char** argv) {
       return 1;
     }
   }
-  if (std::rename(tmp.c_str(), argv[4]) != 0) {
+  // std::filesystem's rename replaces an existing file on Windows too, where the C library's refuses.
+  std::error_code ec;
+  std::filesystem::rename(tmp, argv[4], ec);
+  if (ec) {
     std::fprintf(stderr, "moduleinfo: cannot write %s\n", argv[4]);
     return 1;
   }
