@@ -14,6 +14,7 @@ find_package(Threads REQUIRED)
 set(_win32_libs user32 gdi32 comdlg32 comctl32 shell32 ole32 uuid advapi32 kernel32 wininet)
 
 set(_src ${PROJECT_SOURCE_DIR})
+enable_testing()
 set(RESONIX_BUILD_RESOURCES ${PROJECT_BINARY_DIR}/resources CACHE INTERNAL "")
 
 # Raster back-end: everything but the FreeType font, which GDI replaces here.
@@ -90,11 +91,13 @@ function(resonix_add_win_module)
   set_target_properties(KorvaneResonix_vst3 PROPERTIES
     OUTPUT_NAME KorvaneResonix PREFIX "" SUFFIX ".vst3"
     LIBRARY_OUTPUT_DIRECTORY ${_contents}/x86_64-win)
+  target_link_options(KorvaneResonix_vst3 PRIVATE $<$<CONFIG:Release>:-s>)
   # moduleinfo.json comes from the built module's own factory, read under Wine.
   if(CMAKE_CROSSCOMPILING_EMULATOR)
     add_custom_command(TARGET KorvaneResonix_vst3 POST_BUILD
       COMMAND ${CMAKE_COMMAND} -E make_directory ${_contents}/Resources
-      COMMAND bash ${_src}/tests/win/wine-run --timeout 120 $<TARGET_FILE:resonix-vst3-moduleinfo>
+      COMMAND ${CMAKE_COMMAND} -E env RESONIX_WIN_BUILD=${PROJECT_BINARY_DIR}
+              bash ${_src}/tests/win/wine-run --timeout 120 $<TARGET_FILE:resonix-vst3-moduleinfo>
               ${RESONIX_VST3_BUNDLE} KorvaneResonix ${PROJECT_VERSION}.0 ${_contents}/Resources/moduleinfo.json
       VERBATIM)
     add_dependencies(KorvaneResonix_vst3 resonix-vst3-moduleinfo)

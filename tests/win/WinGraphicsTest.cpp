@@ -6,6 +6,7 @@
 
 #include <windows.h>
 
+#include <algorithm>
 #include <atomic>
 #include <memory>
 #include <thread>
@@ -299,4 +300,41 @@ TEST(WinKeys, VirtualKeysMapToEditorCodes) {
   EXPECT_EQ(IGraphicsWin::KeyCodeOf('Z'), KEY_ALPHA_Z);
   EXPECT_EQ(IGraphicsWin::KeyCodeOf(VK_F1), KEY_NONE);
   EXPECT_EQ(IGraphicsWin::KeyCodeOf(VK_NUMPAD0), KEY_NONE);
+}
+
+namespace {
+// Shows a notice from inside its drawing, once, as the analysis of a finished measurement does.
+class NoticeInDrawControl : public IControl {
+ public:
+  explicit NoticeInDrawControl(IEffectBase* plug) : IControl(plug, IRECT(0, 0, 200, 100)) {}
+  bool Draw(IGraphics* graphics) override {
+    ++mDraws;
+    mMaxDepth = std::max(mMaxDepth, ++mDepth);
+    if (!mShown) {
+      mShown = true;
+      graphics->ShowMessageBox("Signal clipped.", "Info", kMB_OK);
+    }
+    --mDepth;
+    return true;
+  }
+  bool mShown = false;
+  int mDraws = 0, mDepth = 0, mMaxDepth = 0;
+};
+}  // namespace
+
+TEST(WinRepaint, ANoticeShownWhileDrawingIsNotDrawnIntoAgain) {
+  IEffectHeadless plug{IInstanceInfo{}, 1, "1-1", 1, "Probe", "", "test", 1, 1, 1, 0, false, false, false};
+  HostWindow host;
+  auto* gui = new IGraphicsWin(&plug, 200, 100);
+  auto* control = new NoticeInDrawControl(&plug);
+  gui->AttachControl(control);
+  plug.AttachGraphics(gui);
+  // The notice stays up for several timer ticks before it is answered.
+  DialogAnswerer answer(std::vector<DialogAnswerer::Step>{{"Info", ""}});
+  ASSERT_NE(gui->OpenWindow(host.Handle()), nullptr);
+  EXPECT_TRUE(PumpUntil([&] { return control->mShown && control->mDepth == 0; }, 5000));
+  EXPECT_TRUE(answer.Finish());
+  EXPECT_EQ(answer.Texts(), std::vector<std::string>{"Signal clipped."});
+  EXPECT_EQ(control->mMaxDepth, 1) << "a tick during the notice drew the control again";
+  gui->CloseWindow();
 }
