@@ -15,7 +15,9 @@ std::atomic<NoticeHook> notice_hook{nullptr};
 
 NoticeHook set_notice_hook(NoticeHook hook) { return notice_hook.exchange(hook); }
 
-void myMessage(const char* text) { show_notice(text, "Info"); }
+void myMessage(const char* text) {
+  show_notice(text, "Info");
+}
 
 void show_notice(const char* text, const char* caption) {
   NoticeHook hook = notice_hook.load();

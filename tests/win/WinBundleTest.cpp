@@ -75,9 +75,10 @@ TEST(WinBundle, CarriesTheEditorBitmapsAsPngResources) {
 TEST(WinBundle, CarriesTheManualAsBinResourcesAndNoBandTable) {
   ResourceFile file;
   ASSERT_NE(file.module, nullptr);
-  const char* names[] = {"1.htm",         "2.htm",         "3.htm",         "style.css",     "resonix-1.png",
-                         "resonix-2.jpg", "resonix-3.png", "resonix-4.png", "resonix-5.png", "resonix-6.png",
-                         "resonix-7.png", "resonix-8.png", "resonix-9.png", "resonix-example.mp3"};
+  const char* names[] = {
+      "1.htm",         "2.htm",         "3.htm",         "style.css",          "resonix-1.png",
+      "resonix-2.jpg", "resonix-3.png", "resonix-4.png", "resonix-5.png",      "resonix-6.png",
+      "resonix-7.png", "resonix-8.png", "resonix-9.png", "resonix-example.mp3"};
   for (int i = 0; i < 14; ++i) {
     const std::vector<unsigned char> source =
         wintest::ReadBytes((fs::path(RESONIX_SOURCE_DIR) / "resources/help" / names[i]).string());

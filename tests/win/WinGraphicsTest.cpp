@@ -9,8 +9,8 @@
 #include <algorithm>
 #include <atomic>
 #include <memory>
-#include <thread>
 #include <string>
+#include <thread>
 #include <vector>
 
 #include "framework/core/IParam.h"
@@ -48,7 +48,9 @@ class ProbeControl : public IControl {
   int mWheel = 0;
 
  private:
-  void Note(char kind, int x, int y, IMouseMod* mod) { mEvents.push_back({kind, x, y, mod ? *mod : IMouseMod()}); }
+  void Note(char kind, int x, int y, IMouseMod* mod) {
+    mEvents.push_back({kind, x, y, mod ? *mod : IMouseMod()});
+  }
 };
 
 // A plug-in with a double parameter in [-1, 1] and an int parameter in [0, 10], and an open editor

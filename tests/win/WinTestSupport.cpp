@@ -30,8 +30,8 @@ std::string MessageTextOf(HWND dlg) {
   char text[1024] = {};
   DWORD_PTR result = 0;
   if (HWND item = GetDlgItem(dlg, kMessageText))
-    SendMessageTimeoutA(item, WM_GETTEXT, sizeof text, reinterpret_cast<LPARAM>(text), SMTO_NORMAL, kSendTimeoutMs,
-                        &result);
+    SendMessageTimeoutA(item, WM_GETTEXT, sizeof text, reinterpret_cast<LPARAM>(text), SMTO_NORMAL,
+                        kSendTimeoutMs, &result);
   return text;
 }
 
@@ -90,8 +90,8 @@ HostWindow::HostWindow(int width, int height) {
   wc.lpszClassName = kHostClass;
   wc.hCursor = LoadCursor(nullptr, IDC_ARROW);
   RegisterClassA(&wc);  // fails harmlessly once registered
-  mHwnd = CreateWindowA(kHostClass, "Resonix test host", WS_OVERLAPPEDWINDOW | WS_VISIBLE | WS_CLIPCHILDREN, 10, 10,
-                        width, height, nullptr, nullptr, wc.hInstance, this);
+  mHwnd = CreateWindowA(kHostClass, "Resonix test host", WS_OVERLAPPEDWINDOW | WS_VISIBLE | WS_CLIPCHILDREN,
+                        10, 10, width, height, nullptr, nullptr, wc.hInstance, this);
   Pump(20);
 }
 
@@ -128,7 +128,8 @@ void Click(HWND hwnd, int x, int y) {
 }
 
 DialogAnswerer::DialogAnswerer(std::vector<Step> steps, int timeoutMs) : mSteps(int(steps.size())) {
-  mThread = std::thread([this, steps = std::move(steps), timeoutMs]() mutable { Run(std::move(steps), timeoutMs); });
+  mThread = std::thread(
+      [this, steps = std::move(steps), timeoutMs]() mutable { Run(std::move(steps), timeoutMs); });
 }
 
 DialogAnswerer::~DialogAnswerer() {
@@ -167,8 +168,9 @@ void DialogAnswerer::Run(std::vector<Step> steps, int timeoutMs) {
     } else {
       const int field = GetDlgItem(dlg, kFileNameCombo) ? kFileNameCombo : kFileNameEdit;
       DWORD_PTR result = 0;
-      SendMessageTimeoutA(GetDlgItem(dlg, field), WM_SETTEXT, 0, reinterpret_cast<LPARAM>(step.fileName.c_str()),
-                          SMTO_NORMAL, kSendTimeoutMs, &result);
+      SendMessageTimeoutA(GetDlgItem(dlg, field), WM_SETTEXT, 0,
+                          reinterpret_cast<LPARAM>(step.fileName.c_str()), SMTO_NORMAL, kSendTimeoutMs,
+                          &result);
     }
     PostMessageA(dlg, WM_COMMAND, MAKEWPARAM(step.button, BN_CLICKED),
                  reinterpret_cast<LPARAM>(GetDlgItem(dlg, step.button)));

@@ -6,6 +6,7 @@
 #include <gtest/gtest.h>
 
 #include <windows.h>
+
 #include <knownfolders.h>
 #include <shlobj.h>
 
@@ -37,7 +38,8 @@ struct EditorSession {
   EditorSession() {
     if (!plug.Valid()) return;
     view = plug.Controller()->createView("editor");
-    if (view && view->attached(host.Handle(), kPlatformTypeHWND) == kResultTrue) editor = EditorWindowIn(host.Handle());
+    if (view && view->attached(host.Handle(), kPlatformTypeHWND) == kResultTrue)
+      editor = EditorWindowIn(host.Handle());
     Pump(100);
   }
   ~EditorSession() {
@@ -48,7 +50,9 @@ struct EditorSession {
     Pump(20);
   }
   std::vector<uint8_t> State() { return plug.ComponentState(); }
-  void Press(const Rect& button) { Click(editor, (button.left + button.right) / 2, (button.top + button.bottom) / 2); }
+  void Press(const Rect& button) {
+    Click(editor, (button.left + button.right) / 2, (button.top + button.bottom) / 2);
+  }
 };
 
 // What a state holds of the user's work: the curves (measured, then the target's shape) and the
@@ -80,7 +84,8 @@ HINSTANCE PluginInstance() {
 std::string LocalAppData() {
   PWSTR wide = nullptr;
   std::string path;
-  if (SUCCEEDED(SHGetKnownFolderPath(FOLDERID_LocalAppData, 0, nullptr, &wide))) path = fs::path(wide).string();
+  if (SUCCEEDED(SHGetKnownFolderPath(FOLDERID_LocalAppData, 0, nullptr, &wide)))
+    path = fs::path(wide).string();
   CoTaskMemFree(wide);
   return path;
 }
@@ -140,8 +145,9 @@ TEST(WinView, TheTimerPaintsTheEditorBitmap) {
   EditorSession s;
   ASSERT_NE(s.editor, nullptr);
   Pump(200);
-  HMODULE data = LoadLibraryExA((fs::path(TestHost::BundlePath()) / "Contents/x86_64-win/KorvaneResonix.vst3").string().c_str(),
-                                nullptr, LOAD_LIBRARY_AS_DATAFILE);
+  HMODULE data = LoadLibraryExA(
+      (fs::path(TestHost::BundlePath()) / "Contents/x86_64-win/KorvaneResonix.vst3").string().c_str(),
+      nullptr, LOAD_LIBRARY_AS_DATAFILE);
   ASSERT_NE(data, nullptr);
   HRSRC info = FindResourceA(data, MAKEINTRESOURCEA(101), "PNG");
   ASSERT_NE(info, nullptr);
@@ -206,7 +212,8 @@ TEST(WinView, PresetsGoThroughTheFileDialogsAndBadFilesGiveANotice) {
   EXPECT_NE(newFile, oldFile);
   std::error_code ec;
   size_t leftovers = 0;
-  for (const auto& entry : fs::directory_iterator(folder, ec)) leftovers += entry.path().filename() != "guitar.rzn";
+  for (const auto& entry : fs::directory_iterator(folder, ec))
+    leftovers += entry.path().filename() != "guitar.rzn";
   EXPECT_EQ(leftovers, 0u) << "temporary files left beside the preset";
   const std::vector<uint8_t> second = s.State();
 
@@ -251,8 +258,8 @@ TEST(WinView, PresetsGoThroughTheFileDialogsAndBadFilesGiveANotice) {
 TEST(WinView, HelpWritesTheManualIntoLocalAppData) {
   // No browser is started: the test's own class registration leaves ".htm" without an opener.
   HKEY key = nullptr;
-  ASSERT_EQ(RegCreateKeyExA(HKEY_CURRENT_USER, "Software\\Classes\\.htm", 0, nullptr, 0, KEY_WRITE, nullptr, &key,
-                            nullptr),
+  ASSERT_EQ(RegCreateKeyExA(HKEY_CURRENT_USER, "Software\\Classes\\.htm", 0, nullptr, 0, KEY_WRITE, nullptr,
+                            &key, nullptr),
             ERROR_SUCCESS);
   RegSetValueExA(key, nullptr, 0, REG_SZ, reinterpret_cast<const BYTE*>("ResonixTestNoBrowser"), 21);
   RegCloseKey(key);
@@ -264,11 +271,13 @@ TEST(WinView, HelpWritesTheManualIntoLocalAppData) {
   ASSERT_NE(s.editor, nullptr);
   s.Press(kHelpButton);
   Pump(50);
-  const char* names[] = {"1.htm",         "2.htm",         "3.htm",         "style.css",     "resonix-1.png",
-                         "resonix-2.jpg", "resonix-3.png", "resonix-4.png", "resonix-5.png", "resonix-6.png",
-                         "resonix-7.png", "resonix-8.png", "resonix-9.png", "resonix-example.mp3"};
+  const char* names[] = {
+      "1.htm",         "2.htm",         "3.htm",         "style.css",          "resonix-1.png",
+      "resonix-2.jpg", "resonix-3.png", "resonix-4.png", "resonix-5.png",      "resonix-6.png",
+      "resonix-7.png", "resonix-8.png", "resonix-9.png", "resonix-example.mp3"};
   for (const char* name : names) {
-    EXPECT_EQ(ReadBytes((dir / name).string()), ReadBytes((fs::path(RESONIX_SOURCE_DIR) / "resources/help" / name).string()))
+    EXPECT_EQ(ReadBytes((dir / name).string()),
+              ReadBytes((fs::path(RESONIX_SOURCE_DIR) / "resources/help" / name).string()))
         << name;
   }
   // Every click writes them afresh.

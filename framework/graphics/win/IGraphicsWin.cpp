@@ -1,10 +1,11 @@
 #include "framework/graphics/win/IGraphicsWin.h"
 
 #include <windows.h>
-#include <windowsx.h>
+
 #include <commctrl.h>
 #include <commdlg.h>
 #include <shellapi.h>
+#include <windowsx.h>
 #include <wininet.h>
 
 #include <atomic>
@@ -22,7 +23,13 @@ std::mutex gClassMutex;
 int gWindowCount = 0;  // editor windows of the process; the class lives while it is above 0
 
 // The VST3 virtual key codes of the keys the editor takes (pluginterfaces' VirtualKeyCodes).
-enum HostVirtualKey { kHostKeySpace = 7, kHostKeyLeft = 11, kHostKeyUp = 12, kHostKeyRight = 13, kHostKeyDown = 14 };
+enum HostVirtualKey {
+  kHostKeySpace = 7,
+  kHostKeyLeft = 11,
+  kHostKeyUp = 12,
+  kHostKeyRight = 13,
+  kHostKeyDown = 14
+};
 
 IGraphicsWin* EditorOf(HWND hwnd) {
   return reinterpret_cast<IGraphicsWin*>(GetWindowLongPtrA(hwnd, GWLP_USERDATA));
@@ -50,7 +57,8 @@ void ModuleFolder(HMODULE module, std::string* path) {
 }
 }  // namespace
 
-IGraphicsWin::IGraphicsWin(IEffectBase* plug, int w, int h, int refreshFPS) : IGraphics(plug, w, h, refreshFPS) {}
+IGraphicsWin::IGraphicsWin(IEffectBase* plug, int w, int h, int refreshFPS)
+    : IGraphics(plug, w, h, refreshFPS) {}
 
 IGraphicsWin::~IGraphicsWin() {
   CloseWindow();
@@ -98,8 +106,8 @@ void* IGraphicsWin::OpenWindow(void* parentWnd) {
     h = mLastH;
   }
   mParent = parent;
-  HWND hwnd = CreateWindowA(kWindowClass, "Resonix", WS_CHILD | WS_VISIBLE | WS_CLIPCHILDREN, x, y, w, h, parent,
-                            nullptr, instance, this);
+  HWND hwnd = CreateWindowA(kWindowClass, "Resonix", WS_CHILD | WS_VISIBLE | WS_CLIPCHILDREN, x, y, w, h,
+                            parent, nullptr, instance, this);
   if (!hwnd) {
     mParent = nullptr;
     std::lock_guard<std::mutex> lock(gClassMutex);
@@ -147,8 +155,9 @@ void* IGraphicsWin::GetWindow() {
 void IGraphicsWin::CreateTooltips() {
   INITCOMMONCONTROLSEX init = {sizeof(INITCOMMONCONTROLSEX), ICC_WIN95_CLASSES};
   InitCommonControlsEx(&init);
-  mTooltipWnd = CreateWindowExA(0, TOOLTIPS_CLASSA, nullptr, WS_POPUP | TTS_ALWAYSTIP, CW_USEDEFAULT, CW_USEDEFAULT,
-                                CW_USEDEFAULT, CW_USEDEFAULT, mHwnd, nullptr, static_cast<HINSTANCE>(Module()), nullptr);
+  mTooltipWnd = CreateWindowExA(0, TOOLTIPS_CLASSA, nullptr, WS_POPUP | TTS_ALWAYSTIP, CW_USEDEFAULT,
+                                CW_USEDEFAULT, CW_USEDEFAULT, CW_USEDEFAULT, mHwnd, nullptr,
+                                static_cast<HINSTANCE>(Module()), nullptr);
   if (!mTooltipWnd) return;
   // One tool over the whole editor; its text is asked for when it shows (the control under the mouse).
   TOOLINFOA ti = {};
@@ -237,7 +246,8 @@ LRESULT IGraphicsWin::HandleMessage(UINT msg, WPARAM wParam, LPARAM lParam) {
       POINT p = {GET_X_LPARAM(lParam), GET_Y_LPARAM(lParam)};
       ScreenToClient(mHwnd, &p);
       const WORD keys = GET_KEYSTATE_WPARAM(wParam);
-      IMouseMod mod(keys & MK_LBUTTON, keys & MK_RBUTTON, keys & MK_SHIFT, keys & MK_CONTROL, GetKeyState(VK_MENU) < 0);
+      IMouseMod mod(keys & MK_LBUTTON, keys & MK_RBUTTON, keys & MK_SHIFT, keys & MK_CONTROL,
+                    GetKeyState(VK_MENU) < 0);
       OnMouseWheel(p.x, p.y, &mod, GET_WHEEL_DELTA_WPARAM(wParam) / WHEEL_DELTA);
       return 0;
     }
@@ -285,7 +295,8 @@ void IGraphicsWin::MouseButton(UINT msg, WPARAM wParam, LPARAM lParam) {
   if (msg == WM_LBUTTONUP) keys |= MK_LBUTTON;
   if (msg == WM_RBUTTONUP) keys |= MK_RBUTTON;
   if (msg == WM_MBUTTONUP) keys |= MK_MBUTTON;
-  IMouseMod mod(keys & MK_LBUTTON, keys & MK_RBUTTON, keys & MK_SHIFT, keys & MK_CONTROL, GetKeyState(VK_MENU) < 0);
+  IMouseMod mod(keys & MK_LBUTTON, keys & MK_RBUTTON, keys & MK_SHIFT, keys & MK_CONTROL,
+                GetKeyState(VK_MENU) < 0);
   switch (msg) {
     case WM_LBUTTONDOWN:
     case WM_RBUTTONDOWN:
@@ -437,11 +448,13 @@ void IGraphicsWin::ReleaseScreenBitmap() {
 bool IGraphicsWin::DrawScreen(IRECT* rect) {
   RasterBitmap* draw = GetDrawBitmap();
   if (!rect || !mPaintDC || !draw || !EnsureScreenBitmap()) return false;
-  const IRECT r = rect->Intersect(IRECT(0, 0, std::min(Width(), draw->Width()), std::min(Height(), draw->Height())));
+  const IRECT r =
+      rect->Intersect(IRECT(0, 0, std::min(Width(), draw->Width()), std::min(Height(), draw->Height())));
   if (r.Empty()) return true;
   // 0xAARRGGBB in memory is the byte order of a 32-bit DIB (blue first).
   for (int y = r.T; y < r.B; ++y)
-    std::memcpy(mScreenPixels + size_t(y) * size_t(Width()) + size_t(r.L), draw->Row(y) + r.L, size_t(r.W()) * 4);
+    std::memcpy(mScreenPixels + size_t(y) * size_t(Width()) + size_t(r.L), draw->Row(y) + r.L,
+                size_t(r.W()) * 4);
   GdiFlush();
   BitBlt(mPaintDC, r.L, r.T, r.W(), r.H(), mScreenDC, r.L, r.T, SRCCOPY);
   return true;
@@ -449,14 +462,15 @@ bool IGraphicsWin::DrawScreen(IRECT* rect) {
 
 // ---- text entry ----
 
-void IGraphicsWin::CreateTextEntry(IControl* control, IText* text, IRECT* textRect, const char* str, IParam* param) {
+void IGraphicsWin::CreateTextEntry(IControl* control, IText* text, IRECT* textRect, const char* str,
+                                   IParam* param) {
   if (!control || !text || !textRect || !mHwnd || mEditWnd) return;
   DWORD align = ES_LEFT;
   if (text->mAlign == IText::kAlignCenter) align = ES_CENTER;
   if (text->mAlign == IText::kAlignFar) align = ES_RIGHT;
   const IRECT& r = *textRect;
-  mEditWnd = CreateWindowA("EDIT", "", WS_CHILD | WS_VISIBLE | ES_AUTOHSCROLL | align, r.L, r.T, r.W() + 1, r.H() + 1,
-                           mHwnd, nullptr, static_cast<HINSTANCE>(Module()), nullptr);
+  mEditWnd = CreateWindowA("EDIT", "", WS_CHILD | WS_VISIBLE | ES_AUTOHSCROLL | align, r.L, r.T, r.W() + 1,
+                           r.H() + 1, mHwnd, nullptr, static_cast<HINSTANCE>(Module()), nullptr);
   if (!mEditWnd) return;
   mEditText = *text;
   mEditControl = control;
@@ -478,7 +492,8 @@ void IGraphicsWin::CreateTextEntry(IControl* control, IText* text, IRECT* textRe
 
 LRESULT CALLBACK IGraphicsWin::EditProc(HWND hwnd, UINT msg, WPARAM wParam, LPARAM lParam) {
   IGraphicsWin* editor = EditorOf(hwnd);
-  if (!editor || editor->mEditWnd != hwnd || !editor->mEditOldProc) return DefWindowProcA(hwnd, msg, wParam, lParam);
+  if (!editor || editor->mEditWnd != hwnd || !editor->mEditOldProc)
+    return DefWindowProcA(hwnd, msg, wParam, lParam);
   return editor->HandleEditMessage(msg, wParam, lParam);
 }
 
@@ -489,7 +504,8 @@ LRESULT IGraphicsWin::HandleEditMessage(UINT msg, WPARAM wParam, LPARAM lParam) 
       mEditState = EditState::kEditing;
       break;
     case WM_KILLFOCUS:
-      if (mEditState == EditState::kEditing || mEditState == EditState::kNone) mEditState = EditState::kCommit;
+      if (mEditState == EditState::kEditing || mEditState == EditState::kNone)
+        mEditState = EditState::kCommit;
       break;
     case WM_KEYDOWN:
       if (wParam == VK_RETURN) {
@@ -602,7 +618,8 @@ void IGraphicsWin::ShowNotice(const char* text, const char* caption) {
   MessageBoxA(nullptr, text ? text : "", caption ? caption : "Info", MB_OK | IconFor(caption) | MB_TASKMODAL);
 }
 
-void IGraphicsWin::PromptForFile(std::string* file, EFileAction action, std::string* dir, const char* extensions) {
+void IGraphicsWin::PromptForFile(std::string* file, EFileAction action, std::string* dir,
+                                 const char* extensions) {
   if (!file) return;
   if (!mHwnd) {
     file->clear();
@@ -671,7 +688,8 @@ bool IGraphicsWin::OpenURL(const char* url, const char* msgWindowTitle, const ch
   const bool web = std::strncmp(url, "http:", 5) == 0 || std::strncmp(url, "https:", 6) == 0;
   DWORD state = 0;
   if (!web || InternetGetConnectedState(&state, 0)) {
-    const auto result = reinterpret_cast<INT_PTR>(ShellExecuteA(mHwnd, "open", url, nullptr, nullptr, SW_SHOWNORMAL));
+    const auto result =
+        reinterpret_cast<INT_PTR>(ShellExecuteA(mHwnd, "open", url, nullptr, nullptr, SW_SHOWNORMAL));
     if (result > 32) return true;
   }
   if (errMsgOnFailure) ShowMessageBox(errMsgOnFailure, "Error", kMB_OK);
@@ -693,7 +711,8 @@ void IGraphicsWin::DesktopPath(std::string* path) {
 }
 
 void IGraphicsWin::AppSupportPath(std::string* path, bool isSystem) {
-  if (path && !WinKnownFolder(isSystem ? WinFolder::kProgramData : WinFolder::kRoamingAppData, path)) path->clear();
+  if (path && !WinKnownFolder(isSystem ? WinFolder::kProgramData : WinFolder::kRoamingAppData, path))
+    path->clear();
 }
 
 std::unique_ptr<RasterBitmap> IGraphicsWin::OSLoadBitmap(int id, const char* name) {

@@ -69,7 +69,8 @@ class IGraphicsWin : public IGraphics {
 
  private:
   static long long __stdcall WndProc(HWND__* hwnd, unsigned msg, unsigned long long wParam, long long lParam);
-  static long long __stdcall EditProc(HWND__* hwnd, unsigned msg, unsigned long long wParam, long long lParam);
+  static long long __stdcall EditProc(HWND__* hwnd, unsigned msg, unsigned long long wParam,
+                                      long long lParam);
   long long HandleMessage(unsigned msg, unsigned long long wParam, long long lParam);
   long long HandleEditMessage(unsigned msg, unsigned long long wParam, long long lParam);
   void OnTimerTick();
@@ -88,7 +89,7 @@ class IGraphicsWin : public IGraphics {
   bool mTooltipsEnabled = false;
   bool mTrackingMouse = false;
   bool mSwallowRelease = false;  // the press before it only ended a text entry
-  int mDrawDepth = 0;  // a modal loop inside Draw (a notice) must not draw again
+  int mDrawDepth = 0;            // a modal loop inside Draw (a notice) must not draw again
   // Position and size of the last window, for reopening in the same place.
   bool mHasLastRect = false;
   int mLastX = 0, mLastY = 0, mLastW = 0, mLastH = 0;

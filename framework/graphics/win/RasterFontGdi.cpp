@@ -67,7 +67,8 @@ const RasterFont::Glyph& RasterFont::GetGlyph(uint32_t codepoint) {
   glyph.width = int(gm.gmBlackBoxX);
   glyph.height = int(gm.gmBlackBoxY);
   // Rows are padded to 32 bits; gray levels run 0..64, monochrome rows hold one bit per pixel.
-  const size_t pitch = mAntiAlias ? (size_t(glyph.width) + 3) & ~size_t(3) : ((size_t(glyph.width) + 31) / 32) * 4;
+  const size_t pitch =
+      mAntiAlias ? (size_t(glyph.width) + 3) & ~size_t(3) : ((size_t(glyph.width) + 31) / 32) * 4;
   if (pitch * size_t(glyph.height) > bits.size()) {
     glyph.width = glyph.height = 0;
     return glyph;

@@ -1,6 +1,7 @@
 #include "framework/graphics/win/WinHelpPages.h"
 
 #include <windows.h>
+
 #include <shellapi.h>
 
 #include "framework/graphics/IGraphics.h"
@@ -10,8 +11,8 @@
 namespace {
 // The pages link to each other and to these files by name: they must lie side by side.
 const char* const kFileNames[WinHelpPages::kPageCount] = {
-    "1.htm",         "2.htm",         "3.htm",         "style.css",     "resonix-1.png",
-    "resonix-2.jpg", "resonix-3.png", "resonix-4.png", "resonix-5.png", "resonix-6.png",
+    "1.htm",         "2.htm",         "3.htm",         "style.css",          "resonix-1.png",
+    "resonix-2.jpg", "resonix-3.png", "resonix-4.png", "resonix-5.png",      "resonix-6.png",
     "resonix-7.png", "resonix-8.png", "resonix-9.png", "resonix-example.mp3"};
 
 // Writes one resource whole; false when the file cannot be created.

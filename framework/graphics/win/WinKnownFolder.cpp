@@ -1,6 +1,7 @@
 #include "framework/graphics/win/WinKnownFolder.h"
 
 #include <windows.h>
+
 #include <knownfolders.h>
 #include <shlobj.h>
 

@@ -17,7 +17,9 @@ using IGraphicsPlatform = IGraphicsLinux;
 
 class IEffectVST3View : public Steinberg::CPluginView
 #if !defined(_WIN32)
-    , public Steinberg::Linux::ITimerHandler, public Steinberg::Linux::IEventHandler
+    ,
+                        public Steinberg::Linux::ITimerHandler,
+                        public Steinberg::Linux::IEventHandler
 #endif
 {
  public:
