@@ -24,8 +24,10 @@ install: build
 demo: install
 	@bash scripts/run-demo $(BUILD)
 
+# The Windows phase runs after the Linux tests, when the cross tools and Wine can be installed.
 test: build
 	@bash scripts/run-tests $(BUILD)
+	@bash tests/win/test-phase $(WINBUILD)
 
 bench: configure
 	@cmake --build $(BUILD)
@@ -39,9 +41,7 @@ sanitize: setup
 
 # The Windows x64 VST3, cross-built with mingw-w64 into $(WINBUILD)/KorvaneResonix.vst3; its tests run under Wine.
 windows:
-	@bash scripts/setup-windows $(abspath $(WINBUILD))/deps
-	@cmake -S . -B $(WINBUILD) $(GENERATOR) -DCMAKE_TOOLCHAIN_FILE=$(CURDIR)/cmake/mingw-w64-x86_64.cmake -DCMAKE_BUILD_TYPE=Release >/dev/null
-	@cmake --build $(WINBUILD)
+	@bash scripts/build-windows $(WINBUILD)
 
 test-windows: windows
 	@bash tests/win/run-tests $(WINBUILD)
