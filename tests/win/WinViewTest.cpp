@@ -296,4 +296,30 @@ TEST(WinView, KeysNoControlTakesGoToTheHostWindow) {
   SendMessageA(s.editor, WM_KEYDOWN, VK_F1, 0);
   ASSERT_FALSE(s.host.Keys().empty());
   EXPECT_EQ(s.host.Keys().back(), WPARAM(VK_F1));
+  // Keys the host forwards to the view: F1 (virtual key 37, no character) stays the host's.
+  EXPECT_EQ(s.view->onKeyDown(0, 37, 0), kResultFalse);
+}
+
+TEST(WinView, SurvivesTheHostDestroyingItsWindowFirst) {
+  auto s = std::make_unique<EditorSession>();
+  ASSERT_NE(s->editor, nullptr);
+  const HWND editor = s->editor;
+  DestroyWindow(s->host.Handle());
+  Pump(50);
+  EXPECT_FALSE(IsWindow(editor));
+  // The view is removed and released afterwards, as hosts do; the class goes with the last editor.
+  s.reset();
+  EXPECT_FALSE(ClassRegistered(PluginInstance()));
+  EditorSession again;
+  EXPECT_NE(again.editor, nullptr);
+}
+
+TEST(WinView, TheInstanceMakesItsPresetFolderInDocuments) {
+  TestPlugin plug;
+  ASSERT_TRUE(plug.Valid()) << TestHost::Get().LoadError();
+  PWSTR wide = nullptr;
+  ASSERT_TRUE(SUCCEEDED(SHGetKnownFolderPath(FOLDERID_Documents, 0, nullptr, &wide)));
+  const fs::path documents(wide);
+  CoTaskMemFree(wide);
+  EXPECT_TRUE(fs::is_directory(documents / "Korvane Resonix"));
 }
