@@ -14,6 +14,7 @@
 #include <vector>
 
 #include "framework/core/IParam.h"
+#include "framework/graphics/IPanelControl.h"
 #include "framework/graphics/win/IGraphicsWin.h"
 #include "framework/hosts/headless/IEffectHeadless.h"
 #include "raster/RasterBitmap.h"
@@ -339,4 +340,19 @@ TEST(WinRepaint, ANoticeShownWhileDrawingIsNotDrawnIntoAgain) {
   EXPECT_EQ(answer.Texts(), std::vector<std::string>{"Signal clipped."});
   EXPECT_EQ(control->mMaxDepth, 1) << "a tick during the notice drew the control again";
   gui->CloseWindow();
+}
+
+TEST(WinRepaint, AResizedEditorIsCopiedToTheScreenAtItsNewSize) {
+  Editor e;
+  const IColor red(255, 255, 0, 0);
+  e.gui->AttachControl(new IPanelControl(&e.plug, IRECT(200, 100, 300, 150), &red));
+  Pump(100);  // painted once at 200 x 100
+  e.gui->Resize(300, 150);
+  MoveWindow(e.window, 0, 0, 300, 150, TRUE);
+  e.gui->SetAllControlsDirty();
+  Pump(150);
+  HDC dc = GetDC(e.window);
+  const COLORREF shown = GetPixel(dc, 250, 120);
+  ReleaseDC(e.window, dc);
+  EXPECT_EQ(shown, RGB(255, 0, 0));
 }

@@ -251,8 +251,11 @@ LRESULT IGraphicsWin::HandleMessage(UINT msg, WPARAM wParam, LPARAM lParam) {
       OnMouseWheel(p.x, p.y, &mod, GET_WHEEL_DELTA_WPARAM(wParam) / WHEEL_DELTA);
       return 0;
     }
-    case WM_KEYDOWN:
-    case WM_SYSKEYDOWN: {
+    case WM_SYSKEYDOWN:
+      // Alt combinations are the host's (menus, closing its window).
+      if (mParent) return SendMessageA(mParent, msg, wParam, lParam);
+      break;
+    case WM_KEYDOWN: {
       const int code = KeyCodeOf(unsigned(wParam));
       POINT p = {};
       GetCursorPos(&p);
@@ -414,6 +417,8 @@ void IGraphicsWin::Paint() {
 }
 
 bool IGraphicsWin::EnsureScreenBitmap() {
+  // A resized editor needs a screen copy of its new size.
+  if (mScreenBitmap && (mScreenW != Width() || mScreenH != Height())) ReleaseScreenBitmap();
   if (mScreenBitmap) return true;
   BITMAPINFO bmi = {};
   bmi.bmiHeader.biSize = sizeof(BITMAPINFOHEADER);
@@ -431,6 +436,8 @@ bool IGraphicsWin::EnsureScreenBitmap() {
     return false;
   }
   mScreenPixels = static_cast<unsigned*>(bits);
+  mScreenW = Width();
+  mScreenH = Height();
   mScreenBitmapOld = SelectObject(mScreenDC, mScreenBitmap);
   return true;
 }

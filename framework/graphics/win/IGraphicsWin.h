@@ -101,6 +101,7 @@ class IGraphicsWin : public IGraphics {
   HBITMAP__* mScreenBitmap = nullptr;
   void* mScreenBitmapOld = nullptr;
   unsigned* mScreenPixels = nullptr;
+  int mScreenW = 0, mScreenH = 0;
 
   // The text entry.
   HWND__* mEditWnd = nullptr;
