@@ -64,3 +64,20 @@ function(resonix_add_resource_copy target dest)
   endforeach()
   add_custom_target(${target} ${_copy} VERBATIM)
 endfunction()
+
+# resonix_add_vst3_sdk(SDK_DIR LIBS...): the VST3 SDK's interface and base-class sources as one static
+# library, resonix_vst3_sdk, with our definitions of the ids the SDK only declares. Its own warnings
+# are not ours to fix.
+function(resonix_add_vst3_sdk sdk)
+  file(GLOB _sdk
+    ${sdk}/base/source/*.cpp
+    ${sdk}/base/thread/source/flock.cpp
+    ${sdk}/pluginterfaces/base/*.cpp
+    ${sdk}/public.sdk/source/vst/*.cpp
+    ${sdk}/public.sdk/source/common/*.cpp)
+  add_library(resonix_vst3_sdk STATIC ${_sdk} ${PROJECT_SOURCE_DIR}/framework/hosts/vst3/Vst3InterfaceIds.cpp)
+  target_include_directories(resonix_vst3_sdk SYSTEM PUBLIC ${sdk})
+  target_compile_definitions(resonix_vst3_sdk PUBLIC RELEASE=1)
+  target_compile_options(resonix_vst3_sdk PRIVATE -w)
+  target_link_libraries(resonix_vst3_sdk PUBLIC Threads::Threads ${ARGN})
+endfunction()

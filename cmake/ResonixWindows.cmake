@@ -51,17 +51,7 @@ set(VST3_SDK_DIR /usr/share/juce/modules/juce_audio_processors/format_types/VST3
 if(NOT EXISTS ${VST3_SDK_DIR}/pluginterfaces/base/funknown.h)
   message(FATAL_ERROR "VST3 SDK not found in ${VST3_SDK_DIR}; scripts/setup-windows installs it")
 endif()
-file(GLOB _sdk
-  ${VST3_SDK_DIR}/base/source/*.cpp
-  ${VST3_SDK_DIR}/base/thread/source/flock.cpp
-  ${VST3_SDK_DIR}/pluginterfaces/base/*.cpp
-  ${VST3_SDK_DIR}/public.sdk/source/vst/*.cpp
-  ${VST3_SDK_DIR}/public.sdk/source/common/*.cpp)
-add_library(resonix_vst3_sdk STATIC ${_sdk} ${_vst3}/Vst3InterfaceIds.cpp)
-target_include_directories(resonix_vst3_sdk SYSTEM PUBLIC ${VST3_SDK_DIR})
-target_compile_definitions(resonix_vst3_sdk PUBLIC RELEASE=1)
-target_compile_options(resonix_vst3_sdk PRIVATE -w)
-target_link_libraries(resonix_vst3_sdk PUBLIC Threads::Threads ole32)
+resonix_add_vst3_sdk(${VST3_SDK_DIR} ole32)
 
 add_library(resonix_host_vst3 STATIC
   ${_vst3}/SingleComponentEffect.cpp ${_vst3}/IHostParameter.cpp ${_vst3}/IEffectVST3.cpp
