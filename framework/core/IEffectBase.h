@@ -92,7 +92,7 @@ class IEffectBase {
   void OnParamReset();
   void DirtyParameters();
   // A host moved a parameter: the editor shows it, then the plug-in hears it. Bad indices and
-  // values that are not numbers are ignored; the rest are clamped into [0, 1]. Takes the lock.
+  // values that are not finite are ignored; the rest are clamped into [0, 1]. Takes the lock.
   void SetParameterFromHost(int paramIdx, double normalizedValue);
 
   // ---- identity ----

@@ -37,7 +37,7 @@ void IEffectBase::RedrawParamControls() {
 void IEffectBase::SetParameterFromHost(int paramIdx, double normalizedValue) {
   Lock lock(mMutex);
   IParam* param = GetParam(paramIdx);
-  if (!param || std::isnan(normalizedValue)) return;
+  if (!param || !std::isfinite(normalizedValue)) return;
   normalizedValue = std::clamp(normalizedValue, 0.0, 1.0);
   if (mGraphics) mGraphics->SetParameterFromPlug(paramIdx, normalizedValue, true);
   param->SetNormalized(normalizedValue);

@@ -81,7 +81,6 @@ class IEffectVST2 : public IEffectBase {
   void CloseEditor();
   void EditorIdle();
 
-  void SetParameterFromHost(int idx, double normalized);
   void PublishIO();
   const vst2::VstTimeInfo* HostTimeInfo(vst2::VstInt32 filter);
 

@@ -90,15 +90,6 @@ VstIntPtr IEffectVST2::SetChunk(bool isBank, const void* data, VstIntPtr size) {
   return 1;
 }
 
-void IEffectVST2::SetParameterFromHost(int idx, double normalized) {
-  IParam* param = GetParam(idx);
-  if (!param || !std::isfinite(normalized)) return;
-  normalized = std::clamp(normalized, 0.0, 1.0);
-  if (IGraphics* gui = GetGUI()) gui->SetParameterFromPlug(idx, normalized, true);
-  param->SetNormalized(normalized);
-  OnParamChange(idx);
-}
-
 VstIntPtr IEffectVST2::StringToParameter(int idx, const char* text) {
   IParam* param = GetParam(idx);
   if (!param || !text) return 0;

@@ -159,16 +159,6 @@ uint32 PLUGIN_API IEffectVST3::getLatencySamples() {
 // ---------------------------------------------------------------------------------------------
 // Processing
 
-void IEffectVST3::SetParameterFromHost(int paramIdx, double normalized) {
-  IParam* param = GetParam(paramIdx);
-  if (!param) return;
-  if (!std::isfinite(normalized)) return;
-  normalized = std::clamp(normalized, 0.0, 1.0);
-  if (IGraphics* gui = GetGUI()) gui->SetParameterFromPlug(paramIdx, normalized, true);
-  param->SetNormalized(normalized);
-  OnParamChange(paramIdx);
-}
-
 void IEffectVST3::ApplyParameterChanges(IParameterChanges* changes) {
   if (!changes) return;
   const int32 nQueues = changes->getParameterCount();

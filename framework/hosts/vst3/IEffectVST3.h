@@ -107,7 +107,6 @@ class IEffectVST3 : public IEffectBase, public SingleComponentEffect {
   void CreateBuses();
   void CreateParameters();
   Steinberg::Vst::UnitID UnitForGroup(const char* group);
-  void SetParameterFromHost(int paramIdx, double normalized);  // under the lock
   void ApplyParameterChanges(Steinberg::Vst::IParameterChanges* changes);
   template <typename Sample>
   void ProcessAudio(Steinberg::Vst::ProcessData& data);
