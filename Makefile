@@ -5,14 +5,17 @@ WINBUILD   ?= build-win
 GENERATOR  := -G Ninja
 CMAKE_ARGS ?=
 
-.PHONY: all setup configure build demo test bench sanitize install clean windows test-windows
+.PHONY: all setup configure build demo test bench sanitize install clean windows test-windows package package-windows
 
 all: build
 
 setup:
 	@bash scripts/setup
 
+# The static libraries the shipped binaries carry (built once into $(BUILD)/deps); without them the
+# build still works but cannot be packaged.
 configure: setup
+	@bash scripts/setup-portable $(BUILD)/deps || echo "configure: no static libraries; this build cannot be packaged" >&2
 	@cmake -S . -B $(BUILD) $(GENERATOR) -DCMAKE_BUILD_TYPE=Release $(CMAKE_ARGS) >/dev/null
 
 build: configure
@@ -45,6 +48,15 @@ windows:
 
 test-windows: windows
 	@bash tests/win/run-tests $(WINBUILD)
+
+# The release packages with their SHA256SUMS: Linux in $(BUILD)/dist after the Linux tests, Windows
+# in $(WINBUILD)/dist after its tests under Wine.
+package: build
+	@bash scripts/run-tests $(BUILD)
+	@bash packaging/make-linux-package $(BUILD) $(BUILD)/dist
+
+package-windows: test-windows
+	@bash packaging/make-windows-package $(WINBUILD) $(WINBUILD)/dist
 
 clean:
 	@rm -rf $(BUILD) $(SANITIZE) $(WINBUILD)

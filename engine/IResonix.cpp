@@ -18,11 +18,11 @@
 #include <vector>
 
 #include "engine/Notice.h"
+#include "engine/ResonixVersion.h"
 #include "framework/graphics/IGraphics.h"
 
 namespace {
 
-constexpr int kVendorVersion = 0x010109;
 constexpr const char* kMfrName = "korvane.com";
 
 // "E0" ... "D#10": sharps only, the octave number increases at C; band 0 is four semitones above C0.
@@ -65,7 +65,7 @@ bool ensure_folder(const std::filesystem::path& path, mode_t mode) {
 
 IResonix::IResonix(IInstanceInfo instanceInfo)
     : IResonixAdapter(std::move(instanceInfo), kNumParams, "1-1", 1, "Korvane Resonix", "", kMfrName,
-                      kVendorVersion, FourCC("Kor5"), FourCC("Korv"), 0, false, true, false) {
+                      kResonixVersion, FourCC("Kor5"), FourCC("Korv"), 0, false, true, false) {
   // 1. grid size and note names; the flags start cleared by their initialisers
   nbands = kNumBands;
   const char* const* names = note_name_table();

@@ -2,6 +2,7 @@
 
 #include <dlfcn.h>
 
+#include <cstdlib>
 #include <cstring>
 
 using namespace vst2;
@@ -62,7 +63,13 @@ Vst2Module& Vst2Module::get() {
   return module;
 }
 
-Vst2Module::Vst2Module() : path_(std::string(RESONIX_BINARY_DIR) + "/KorvaneResonix.so") {
+// The built module, or an installed one the package test names.
+static std::string module_path() {
+  const char* installed = std::getenv("RESONIX_TEST_VST2_MODULE");
+  return installed && *installed ? installed : std::string(RESONIX_BINARY_DIR) + "/KorvaneResonix.so";
+}
+
+Vst2Module::Vst2Module() : path_(module_path()) {
   handle_ = dlopen(path_.c_str(), RTLD_NOW | RTLD_LOCAL);
   if (!handle_) {
     const char* e = dlerror();

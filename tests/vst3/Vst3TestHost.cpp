@@ -4,6 +4,7 @@
 #include <poll.h>
 #endif
 #include <algorithm>
+#include <cstdlib>
 #include <cstring>
 #include <thread>
 
@@ -141,8 +142,10 @@ void TestRunLoop::RunFor(std::chrono::milliseconds duration) {
 }
 #endif
 
+// The built bundle, or an installed one the package test names.
 std::string TestHost::BundlePath() {
-  return RESONIX_VST3_BUNDLE;
+  const char* installed = std::getenv("RESONIX_TEST_VST3_BUNDLE");
+  return installed && *installed ? installed : RESONIX_VST3_BUNDLE;
 }
 
 TestHost& TestHost::Get() {

@@ -1,3 +1,4 @@
+#include "engine/ResonixVersion.h"
 #include "tools/resonix/CommandHelp.h"
 #include "tools/resonix/Commands.h"
 
@@ -21,7 +22,7 @@ int run_resonix(const std::vector<std::string>& args, Console& console) {
     return exit_done;
   }
   if (first == "--version") {
-    console.out << "resonix (Korvane Resonix) 1.1.9\n";
+    console.out << "resonix (Korvane Resonix) " << kResonixVersionText << "\n";
     return exit_done;
   }
   for (const auto& c : commands)

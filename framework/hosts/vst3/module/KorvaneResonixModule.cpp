@@ -4,6 +4,7 @@
 
 #include "engine/IResonix.h"
 #include "engine/Notice.h"
+#include "engine/ResonixVersion.h"
 #if defined(_WIN32)
 #include "framework/graphics/win/IGraphicsWin.h"
 using IGraphicsPlatform = IGraphicsWin;
@@ -40,7 +41,7 @@ Vst3PluginFactory& Factory() {
         PFactoryInfo("Korvane", "https://korvane.com", "support@korvane.com", PFactoryInfo::kUnicode));
     f.RegisterClass(
         PClassInfo2(kResonixClassId, PClassInfo::kManyInstances, kVstAudioEffectClass, "Korvane Resonix",
-                    Vst::kSimpleModeSupported, Vst::PlugType::kFx, "Korvane", "1.1.9", "VST 3.6.10"),
+                    Vst::kSimpleModeSupported, Vst::PlugType::kFx, "Korvane", kResonixVersionText, "VST 3.6.10"),
         &CreateResonix);
     return f;
   }();
