@@ -37,10 +37,10 @@ else
   vst2=$HOME/.vst
   bin=$HOME/.local/bin
 fi
-items="$vst3/KorvaneResonix.vst3 $vst2/KorvaneResonix.so $vst2/KorvaneResonix.resources $bin/resonix"
-
 if [ $uninstall = yes ]; then
-  for item in $items; do
+  # One item a parameter, so folders with spaces in their names stay whole.
+  set -- "$vst3/KorvaneResonix.vst3" "$vst2/KorvaneResonix.so" "$vst2/KorvaneResonix.resources" "$bin/resonix"
+  for item in "$@"; do
     if [ -e "$item" ]; then
       rm -rf "$item"
       echo "removed $item"
