@@ -39,10 +39,10 @@ Vst3PluginFactory& Factory() {
   static Vst3PluginFactory factory = [] {
     Vst3PluginFactory f(
         PFactoryInfo("Korvane", "https://korvane.com", "support@korvane.com", PFactoryInfo::kUnicode));
-    f.RegisterClass(
-        PClassInfo2(kResonixClassId, PClassInfo::kManyInstances, kVstAudioEffectClass, "Korvane Resonix",
-                    Vst::kSimpleModeSupported, Vst::PlugType::kFx, "Korvane", kResonixVersionText, "VST 3.6.10"),
-        &CreateResonix);
+    f.RegisterClass(PClassInfo2(kResonixClassId, PClassInfo::kManyInstances, kVstAudioEffectClass,
+                                "Korvane Resonix", Vst::kSimpleModeSupported, Vst::PlugType::kFx, "Korvane",
+                                kResonixVersionText, "VST 3.6.10"),
+                    &CreateResonix);
     return f;
   }();
   return factory;
