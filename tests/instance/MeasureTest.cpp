@@ -224,7 +224,9 @@ TEST(Measure, RunsWhileTheHostStreamsOnItsOwnThread) {
   p->start_measurement();
   while (p->capture.seconds_left() == 0 || p->capture.seconds_left() > 8) std::this_thread::yield();
   p->start_measurement();
-  while (p.take_mailbox() != kFinishedCode) std::this_thread::yield();
+  // The host thread outruns real time: the first capture may end just before the restart, leaving
+  // a stale end signal. The restarted capture's own end clears `measuring` before it signals.
+  while (!(p.take_mailbox() == kFinishedCode && p->measuring.load() == 0)) std::this_thread::yield();
   p->MyIdle();
   stop.store(true);
   audio.join();
