@@ -1,3 +1,4 @@
+#include <algorithm>
 #include <cmath>
 
 #include "engine/IResonix.h"
@@ -51,14 +52,18 @@ void IResonix::load_dialog() {
     notify(RznFile::message(status));
     return;
   }
+  // The slider position is kept as stored (it may lie outside 0..1); the other two mirrors follow
+  // their parameters, which hold 0..1.
+  const double bypass = std::clamp(preset.bypass_volume, 0.0, 1.0);
+  const double note = std::clamp(preset.note_pos, 0.0, 1.0);
   take_user_input(kParamMode, double(preset.mode));
   clear_meter();
   vslider_pos = preset.vslider_pos;
-  bypass_volume.store(preset.bypass_volume, std::memory_order_release);
-  note_pos = preset.note_pos;
+  bypass_volume.store(bypass, std::memory_order_release);
+  note_pos = note;
   take_user_input(kParamVerticalSlider, preset.vslider_pos);
-  take_user_input(kParamBypassVolume, preset.bypass_volume);
-  take_user_input(kParamNoteIndicator, preset.note_pos);
+  take_user_input(kParamBypassVolume, bypass);
+  take_user_input(kParamNoteIndicator, note);
   refresh_readouts();
   for (int i = 0; i < nbands; ++i) {
     measured[i] = preset.measured[i];

@@ -1,70 +1,66 @@
 #include <algorithm>
 #include <cmath>
 #include <cstdio>
+#include <cstring>
 
 #include "engine/IResonix.h"
+#include "engine/StateCheck.h"
 #include "framework/graphics/IGraphics.h"
 #include "framework/graphics/ITextControl.h"
 
 namespace {
 
 constexpr int kCurveBytes = 8 * kNumBands;
-
-bool is_level(double v) {
-  return std::isfinite(v) && v > 0.0;  // the design takes logarithms of every band
-}
+constexpr int kParamsAt = 2 * kCurveBytes;
+constexpr int kSliderAt = kParamsAt + 8 * kParamVerticalSlider;
 
 }  // namespace
 
-// Host thread: the two curves, then the parameter values.
+// Host thread: the two curves, then the parameter values. The slider's slot carries the slider
+// position itself, which a stroke along the bottom of the plot puts below the parameter's 0..1:
+// the parameter would lose it, and readers clamp the slot into the parameter anyway.
 bool IResonix::SerializeState(ByteChunk* chunk) {
   Lock lock(mMutex);
   if (!chunk) return false;
+  const int start = chunk->Size();
   for (int i = 0; i < nbands; ++i) chunk->Put(&measured[i]);
   for (int i = 0; i < nbands; ++i) chunk->Put(&target_shape[i]);
-  return SerializeParams(chunk);
+  if (!SerializeParams(chunk)) return false;
+  if (chunk->Size() >= start + kSliderAt + 8)
+    std::memcpy(chunk->GetBytes() + start + kSliderAt, &vslider_pos, sizeof vslider_pos);
+  return true;
 }
 
-// Host thread. A payload cut short keeps the curves it does not reach and fails the parameter
-// read; a payload with values no instance writes (not numbers, levels not above 0) is refused
-// whole and changes nothing.
+// Host thread. The whole payload is checked before anything changes: a payload cut short or
+// holding values the design cannot take (not numbers, levels not above 0) is refused and the
+// instance stays as it was.
 int IResonix::UnserializeState(ByteChunk* chunk, int startPos) {
   Lock lock(mMutex);
-  if (!chunk) return -1;
-  const int size = chunk->Size();
-  const bool hasMeasured = startPos >= 0 && int64_t(startPos) + kCurveBytes <= size;
-  const bool hasShape = hasMeasured && int64_t(startPos) + 2 * kCurveBytes <= size;
+  if (!chunk || startPos < 0 || int64_t(startPos) + kParamsAt + 8 * kNumParams > chunk->Size()) return -1;
 
-  double newMeasured[kNumBands], newShape[kNumBands];
+  double newMeasured[kNumBands], newShape[kNumBands], values[kNumParams];
   for (int i = 0; i < nbands; ++i) {
-    newMeasured[i] = measured[i];
-    newShape[i] = target_shape[i];
-    if (hasMeasured) chunk->Get(&newMeasured[i], startPos + 8 * i);
-    if (hasShape) chunk->Get(&newShape[i], startPos + kCurveBytes + 8 * i);
-    if (!is_level(newMeasured[i]) || !is_level(newShape[i])) return -1;
+    chunk->Get(&newMeasured[i], startPos + 8 * i);
+    chunk->Get(&newShape[i], startPos + kCurveBytes + 8 * i);
   }
-
-  // The four leading parameter values go straight into the mirrors, as far as they fit.
-  double mirrors[4] = {mode.load(), vslider_pos, bypass_volume.load(), note_pos};
-  const int paramsAt = hasShape ? startPos + 2 * kCurveBytes : -1;
-  for (int k = 0; k < 4 && paramsAt >= 0; ++k) {
-    if (chunk->Get(&mirrors[k], paramsAt + 8 * k) < 0) break;
-    if (!std::isfinite(mirrors[k])) return -1;
-    mirrors[k] = std::clamp(mirrors[k], 0.0, 1.0);
+  for (int k = 0; k < kNumParams; ++k) {
+    chunk->Get(&values[k], startPos + kParamsAt + 8 * k);
+    if (!std::isfinite(values[k])) return -1;
   }
+  if (!StateCheck::usable(newMeasured, newShape, nbands, values[kParamVerticalSlider])) return -1;
 
   std::copy(newMeasured, newMeasured + nbands, measured);
   std::copy(newShape, newShape + nbands, target_shape);
-  mode.store(mirrors[0], std::memory_order_release);
-  vslider_pos = mirrors[1];
-  bypass_volume.store(mirrors[2], std::memory_order_release);
-  note_pos = mirrors[3];
+  mode.store(std::clamp(values[kParamMode], 0.0, 1.0), std::memory_order_release);
+  vslider_pos = values[kParamVerticalSlider];
+  bypass_volume.store(std::clamp(values[kParamBypassVolume], 0.0, 1.0), std::memory_order_release);
+  note_pos = std::clamp(values[kParamNoteIndicator], 0.0, 1.0);
 
   refresh_readouts();
   apply_target_level();
   reset_undo();
   run();
-  return UnserializeParams(chunk, paramsAt);
+  return UnserializeParams(chunk, startPos + kParamsAt);
 }
 
 // Host thread, after the host restored a preset.

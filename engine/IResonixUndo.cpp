@@ -1,6 +1,7 @@
 #include <cmath>
 
 #include "engine/IResonix.h"
+#include "engine/StateCheck.h"
 #include "framework/graphics/IGraphics.h"
 
 // Editor thread: the state after an edit becomes the newest step.
@@ -30,7 +31,7 @@ void IResonix::restore_snapshot() {
 }
 
 void IResonix::apply_target_level() {
-  target_level = std::pow(10.0, (1.0 - vslider_pos) * -45.0 / 20.0);
+  target_level = StateCheck::target_level(vslider_pos);
   for (int i = 0; i < nbands; ++i) target[i] = target_level * target_shape[i];
 }
 

@@ -8,6 +8,8 @@
 #include <cmath>
 #include <cstring>
 #include <string>
+
+#include "engine/StateCheck.h"
 #if defined(_WIN32)
 #include <io.h>
 #endif
@@ -45,14 +47,6 @@ T get(const uint8_t* image, std::size_t at) {
   T value;
   std::memcpy(&value, image + at, sizeof(T));
   return value;
-}
-
-bool is_unit(double v) {
-  return v >= 0.0 && v <= 1.0;  // false for NaN
-}
-
-bool is_level(double v) {
-  return std::isfinite(v) && v > 0.0;  // the design takes logarithms of every band
 }
 
 int posix_open(const char* path, int flags, mode_t mode) {
@@ -140,12 +134,12 @@ RznStatus RznFile::decode(const uint8_t* data, std::size_t size, RznPreset* pres
   std::memcpy(read.measured, p + kMeasuredAt, sizeof(read.measured));
   std::memcpy(read.target_shape, p + kShapeAt, sizeof(read.target_shape));
 
-  // A file with values the plug-in never writes would feed the design garbage: refuse it whole.
+  // Only damage is refused: anything an instance can save must load again, so the slider position
+  // is not held to 0..1 (a target drawn along the bottom of the plot puts it below 0).
   if (read.mode != 0 && read.mode != 1) return RznStatus::damaged;
-  if (!is_unit(read.vslider_pos) || !is_unit(read.bypass_volume) || !is_unit(read.note_pos))
+  if (!std::isfinite(read.bypass_volume) || !std::isfinite(read.note_pos)) return RznStatus::damaged;
+  if (!StateCheck::usable(read.measured, read.target_shape, RznPreset::kBands, read.vslider_pos))
     return RznStatus::damaged;
-  for (int i = 0; i < RznPreset::kBands; ++i)
-    if (!is_level(read.measured[i]) || !is_level(read.target_shape[i])) return RznStatus::damaged;
 
   *preset = read;
   return RznStatus::ok;

@@ -26,7 +26,7 @@ enum class RznStatus {
   write_failed,   // short write, full disk, failed flush or replace
   open_failed,    // cannot be opened or read as a file
   old_version,    // a format we recognise but cannot read
-  damaged,        // wrong version, wrong size or values no instance could have written
+  damaged,        // wrong version or size, a mode other than 0 or 1, values the design cannot take
 };
 
 // The RZN preset file: 1984 bytes, a plain 64-byte header, then the curves with the upper word of

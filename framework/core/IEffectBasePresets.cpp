@@ -26,7 +26,7 @@ int IEffectBase::UnserializeParams(ByteChunk* chunk, int startPos) {
   int pos = startPos;
   for (double& value : values) {
     pos = chunk->Get(&value, pos);
-    if (pos < 0 || std::isnan(value)) return -1;
+    if (pos < 0 || !std::isfinite(value)) return -1;
   }
   for (size_t i = 0; i < values.size(); ++i) mParams[i]->Set(values[i]);
   OnParamReset();

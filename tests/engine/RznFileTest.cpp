@@ -168,12 +168,19 @@ TEST(RznFile, RefusesVersionsAndTruncationsWithoutTouchingThePreset) {
   EXPECT_EQ(RznFile::decode(nullptr, 1984, nullptr), RznStatus::damaged);
 }
 
-TEST(RznFile, RefusesValuesThePluginNeverWrites) {
+TEST(RznFile, RefusesDamageButNotSliderPositionsAStrokeCanMake) {
+  // A target drawn along the bottom of the plot puts the slider at -0.111; a peak above the top
+  // puts it above 1. Both are saved, so both must load.
+  for (const double vslider : {-50.0 / 45.0 + 1.0, -0.108, 1.134}) {
+    const RznFile::Image image = with_double(40, vslider);
+    RznPreset out;
+    ASSERT_EQ(RznFile::decode(image.data(), image.size(), &out), RznStatus::ok) << vslider;
+    EXPECT_EQ(out.vslider_pos, vslider);
+  }
   const double nan = std::numeric_limits<double>::quiet_NaN();
   const double inf = std::numeric_limits<double>::infinity();
   const std::pair<std::size_t, double> bad[] = {
-      {40, 1.5}, {40, -0.1},           {40, nan},   {48, inf},
-      {56, 2.0},                                                           // mirrors outside 0..1
+      {40, nan}, {40, 400.0},          {48, inf},   {56, nan},             // no usable target level
       {64, nan}, {64 + 8 * 119, -1.0}, {1024, 0.0}, {1024 + 8 * 60, inf},  // curves not positive
   };
   for (const auto& [at, value] : bad) {

@@ -85,7 +85,7 @@ TEST(State, PayloadRoundTripRestoresEveryBitAndOneUndoStep) {
   EXPECT_TRUE(again.IsEqual(chunk));
 }
 
-TEST(State, TruncatedPayloadKeepsWhatItDoesNotReach) {
+TEST(State, TruncatedPayloadChangesNothing) {
   PluginUnderTest source;
   make_distinct(source, 2);
   ByteChunk full;
@@ -94,18 +94,13 @@ TEST(State, TruncatedPayloadKeepsWhatItDoesNotReach) {
   for (int size : {0, 1, 959, 960, 1000, 1919, 1920, 1927, 1928, 1951, 1952, 2024, 2031}) {
     SCOPED_TRACE(size);
     PluginUnderTest p;
-    const double vslider = p->vslider_pos;
-    std::vector<double> measured(p->measured, p->measured + kNumBands);
-    std::vector<double> shape(p->target_shape, p->target_shape + kNumBands);
+    p->save_to_undo();
+    const Snapshot before(*p);
     ByteChunk cut;
     cut.PutBytes(full.GetBytes(), size);
     EXPECT_EQ(p->UnserializeState(&cut, 0), -1);
-    EXPECT_TRUE(same_bits(p->measured, size >= 960 ? source->measured : measured.data()));
-    EXPECT_TRUE(same_bits(p->target_shape, size >= 1920 ? source->target_shape : shape.data()));
-    // The mirrors that fit are taken; vslider is the second of them.
-    EXPECT_EQ(p->vslider_pos, size >= 1936 ? 0.7312 : vslider);
-    EXPECT_EQ(p->mode.load(), size >= 1928 ? 1.0 : 0.0);
-    EXPECT_EQ(p->undo_history->top(), 0);
+    EXPECT_TRUE(Snapshot(*p) == before);
+    EXPECT_EQ(p->undo_history->top(), 1);
   }
 }
 
