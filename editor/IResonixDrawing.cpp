@@ -38,4 +38,7 @@ void IResonix::from_drawing(int x, int y, int kind) {
     take_user_input(kParamVerticalSlider, vslider_pos);
   }
   for (int j = 0; j < nbands; ++j) target_shape[j] = target[j] / target_level;
+  // The target that plays is the one a saved preset or host state rebuilds from the shape and the
+  // slider position (it differs from the drawn one in the last bits at most).
+  apply_target_level();
 }

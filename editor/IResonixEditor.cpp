@@ -218,8 +218,8 @@ void IResonix::reset_target() {
     target[i] = measured[i];
     target_shape[i] = measured[i] / m;
   }
-  target_level = m;
   vslider_pos = 20.0 * std::log10(m) / 45.0 + 1.0;
+  apply_target_level();  // as a load of the saved state rebuilds it
   take_user_input(kParamVerticalSlider, vslider_pos);
   save_to_undo();
   run();
@@ -231,8 +231,8 @@ void IResonix::reset_all_curves() {
     measured[i] = target[i] = kInitialLevel;
     target_shape[i] = 1.0;
   }
-  target_level = measured[0];
-  vslider_pos = 20.0 * std::log10(target_level) / 45.0 + 1.0;
+  vslider_pos = 20.0 * std::log10(kInitialLevel) / 45.0 + 1.0;
+  apply_target_level();  // as a load of the saved state rebuilds it
   take_user_input(kParamVerticalSlider, vslider_pos);
   save_to_undo();
   run();

@@ -107,8 +107,8 @@ void IResonix::init_curves() {
     corrected[i] = kInitialLevel;
     calibration[i] = 1.0;
   }
-  target_level = measured[0];
-  vslider_pos = 20.0 * std::log10(target_level) / 45.0 + 1.0;
+  vslider_pos = 20.0 * std::log10(kInitialLevel) / 45.0 + 1.0;
+  apply_target_level();  // as a load of the saved state rebuilds it
   reset_undo();
 }
 
