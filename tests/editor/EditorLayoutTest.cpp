@@ -107,7 +107,7 @@ TEST(EditorLayout, HiddenPanelsIgnoreClicksAndShownOnesShieldThePlot) {
   e.click(kAboutOkButton);
   e.click(kStartButton);
   e.click(400, 110);
-  EXPECT_EQ(e->target[96], kInitialLevel);
+  EXPECT_DOUBLE_EQ(e->target[96], kInitialLevel);
 }
 
 // All three curves start at -25 dB: they lie on row 196, under the white corrected curve drawn last.

@@ -38,7 +38,7 @@ TEST(PlotStroke, LeftClickSetsOneBandAndOwnColumnChangesNothing) {
     if (i == 30) {
       EXPECT_DOUBLE_EQ(after[i], level_at(100));
     } else {
-      EXPECT_EQ(after[i], before[i]) << "band " << i;
+      EXPECT_DOUBLE_EQ(after[i], before[i]) << "band " << i;
     }
   }
   e.release(x_of(30), 40);
@@ -75,7 +75,7 @@ TEST(PlotStroke, RightDragWritesOnlyTheBandsUnderThePointer) {
   const auto after = target_of(e);
   for (int i = 0; i < kNumBands; ++i) {
     if (i != 30 && i != 40) {
-      EXPECT_EQ(after[i], before[i]) << "band " << i;
+      EXPECT_DOUBLE_EQ(after[i], before[i]) << "band " << i;
     }
   }
   EXPECT_DOUBLE_EQ(after[30], level_at(120));
@@ -134,7 +134,7 @@ TEST(PlotStroke, PeaksWithinAThousandthBelowTheTopLeaveTheSlider) {
   EXPECT_EQ(e->target_level, level);
   e->target[5] = 0.9985;  // below 0.999 the peak is the level again
   e->from_drawing(x_of(90), 300, 0);
-  EXPECT_EQ(e->target_level, 0.9985);
+  EXPECT_DOUBLE_EQ(e->target_level, 0.9985);
 }
 
 TEST(PlotStroke, OneUndoStepAndOneDesignPerRelease) {
