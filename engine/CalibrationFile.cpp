@@ -110,7 +110,7 @@ std::vector<CalibrationFile::Point> CalibrationFile::parse(std::string_view text
       field[len++] = decimal(line[i++]);
     const double db = to_double(field, len);
 
-    if (std::isfinite(freq) && std::isfinite(db)) points.push_back({freq, db});
+    if (std::isfinite(freq) && std::fabs(db) <= kMaxDb) points.push_back({freq, db});
   }
   return points;
 }

@@ -11,6 +11,9 @@ class CalibrationFile {
  public:
   static constexpr int kMaxPoints = 10000;  // data lines beyond this are not used
   static constexpr int kMaxField = 100;     // a number ends after this many characters
+  // No microphone is this far off; beyond it a factor overflows or vanishes and the analysis
+  // would divide by infinity or zero.
+  static constexpr double kMaxDb = 1000.0;
 
   struct Point {
     double freq;
@@ -29,7 +32,7 @@ class CalibrationFile {
 
   // Data lines start with a digit, "." or a space; every comma is a decimal point. The frequency
   // starts the line (one leading space allowed, no sign); the level is the next number on the line.
-  // Lines whose numbers are not finite are dropped.
+  // Lines whose numbers are not finite, or whose level lies beyond +-kMaxDb, are dropped.
   static std::vector<Point> parse(std::string_view text);
 
   // Level in dB at each band centre (linear over frequency between neighbours, the end values

@@ -145,6 +145,7 @@ TEST(CalibrationParse, MalformedInputStaysBounded) {
 
   EXPECT_EQ(CalibrationFile::parse(",,,,\n,,, ,,,\n1,,2,,3\n").size(), 3u);
   EXPECT_EQ(CalibrationFile::parse("1e999 3\n100 1e999\n100 2\n").size(), 1u);  // infinities dropped
+  EXPECT_EQ(CalibrationFile::parse("100 1e300\n100 -4000\n100 2\n").size(), 1u);  // no usable factor
 }
 
 // Frequencies in descending order: the end rules decide, the last one applied wins.
