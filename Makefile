@@ -1,11 +1,13 @@
 # Korvane Resonix — top-level targets. Every target installs missing Debian packages first.
 BUILD      ?= build
 SANITIZE   ?= build-sanitize
+FUZZBUILD  ?= build-fuzz
+FUZZ_SECONDS ?= 600
 WINBUILD   ?= build-win
 GENERATOR  := -G Ninja
 CMAKE_ARGS ?=
 
-.PHONY: all setup configure build demo test bench sanitize install clean windows test-windows package package-windows
+.PHONY: all setup configure build demo test bench sanitize fuzz install clean windows test-windows package package-windows
 
 all: build
 
@@ -42,6 +44,14 @@ sanitize: setup
 	@ASAN_OPTIONS=detect_leaks=1:abort_on_error=1 UBSAN_OPTIONS=print_stacktrace=1:halt_on_error=1 \
 		bash scripts/run-tests $(SANITIZE)
 
+# Every fuzz target for FUZZ_SECONDS each, built with clang under ASan and UBSan in $(FUZZBUILD).
+fuzz:
+	@RESONIX_EXTRA_PACKAGES="clang-14 libclang-rt-14-dev" bash scripts/setup
+	@cmake -S . -B $(FUZZBUILD) $(GENERATOR) -DCMAKE_BUILD_TYPE=RelWithDebInfo -DCMAKE_C_COMPILER=clang-14 \
+		-DCMAKE_CXX_COMPILER=clang++-14 -DRESONIX_FUZZ=ON -DRESONIX_TESTS=OFF -DRESONIX_BENCH=OFF $(CMAKE_ARGS) >/dev/null
+	@cmake --build $(FUZZBUILD) --target fuzz_rzn fuzz_calibration fuzz_state fuzz_vst2_chunk fuzz_vst3_state fuzz_png fuzz_roundtrip
+	@bash scripts/run-fuzz $(FUZZBUILD) $(FUZZ_SECONDS)
+
 # The Windows x64 VST3, cross-built with mingw-w64 into $(WINBUILD)/KorvaneResonix.vst3; its tests run under Wine.
 windows:
 	@bash scripts/build-windows $(WINBUILD)
@@ -59,4 +69,4 @@ package-windows: test-windows
 	@bash packaging/make-windows-package $(WINBUILD) $(WINBUILD)/dist
 
 clean:
-	@rm -rf $(BUILD) $(SANITIZE) $(WINBUILD)
+	@rm -rf $(BUILD) $(SANITIZE) $(FUZZBUILD) $(WINBUILD)

@@ -56,6 +56,14 @@ CASCADE_INLINE void store(double* p, const typename Lanes<V>::vd& v) {
 template <int V>
 CASCADE_INLINE typename Lanes<V>::vd shift_in(const typename Lanes<V>::vd& prev,
                                               const typename Lanes<V>::vd& cur) {
+#if defined(__clang__)  // the fuzz build; clang spells the shuffle with constant lane indices
+  if constexpr (V == 2)
+    return __builtin_shufflevector(prev, cur, 1, 2);
+  else if constexpr (V == 4)
+    return __builtin_shufflevector(prev, cur, 3, 4, 5, 6);
+  else
+    return __builtin_shufflevector(prev, cur, 7, 8, 9, 10, 11, 12, 13, 14);
+#else
   typedef typename Lanes<V>::vi vi;
   if constexpr (V == 2)
     return __builtin_shuffle(prev, cur, vi{1, 2});
@@ -63,6 +71,7 @@ CASCADE_INLINE typename Lanes<V>::vd shift_in(const typename Lanes<V>::vd& prev,
     return __builtin_shuffle(prev, cur, vi{3, 4, 5, 6});
   else
     return __builtin_shuffle(prev, cur, vi{7, 8, 9, 10, 11, 12, 13, 14});
+#endif
 }
 
 // One vector of sections at one step. In a masked vector, only the lanes whose section has a sample

@@ -65,11 +65,16 @@ class EditingSession {
   int coordinate(int lo, int hi) {
     const uint8_t b = next();
     switch (b % 8) {
-      case 0: return lo;
-      case 1: return hi;
-      case 2: return lo - 1 - b % 5;
-      case 3: return hi + 1 + b % 5;
-      default: return lo + int(b) * (hi - lo) / 255;
+      case 0:
+        return lo;
+      case 1:
+        return hi;
+      case 2:
+        return lo - 1 - b % 5;
+      case 3:
+        return hi + 1 + b % 5;
+      default:
+        return lo + int(b) * (hi - lo) / 255;
     }
   }
 
@@ -77,7 +82,8 @@ class EditingSession {
     IMouseMod mod(left, !left);
     p.gui->OnMouseDown(x0, y0, &mod);
     const int steps = 1 + next() % 4;
-    for (int k = 1; k <= steps; ++k) p.gui->OnMouseDrag(x0 + (x1 - x0) * k / steps, y0 + (y1 - y0) * k / steps, &mod);
+    for (int k = 1; k <= steps; ++k)
+      p.gui->OnMouseDrag(x0 + (x1 - x0) * k / steps, y0 + (y1 - y0) * k / steps, &mod);
     p.gui->OnMouseUp(x1, y1, &mod);
   }
 
@@ -123,14 +129,33 @@ class EditingSession {
     const uint8_t op = next();
     if (op % 128 == 0) return measure(p);  // rare: a measurement plays 12 s of audio
     switch (op % 32) {
-      case 0: p->from_GUI(kParamResetTarget); break;
-      case 1: case 2: p->from_GUI(kParamUndo); break;
-      case 3: p->from_GUI(kParamRedo); break;
-      case 4: p->from_GUI(kParamResetTarget); break;
-      case 5: p->from_GUI(kParamResetAll); break;
-      case 6: case 7: case 8: fader(p, kVerticalSlider, true); break;
-      case 9: fader(p, kVolumeSlider, false); break;
-      case 10: fader(p, kNoteSlider, false); break;
+      case 0:
+        p->from_GUI(kParamResetTarget);
+        break;
+      case 1:
+      case 2:
+        p->from_GUI(kParamUndo);
+        break;
+      case 3:
+        p->from_GUI(kParamRedo);
+        break;
+      case 4:
+        p->from_GUI(kParamResetTarget);
+        break;
+      case 5:
+        p->from_GUI(kParamResetAll);
+        break;
+      case 6:
+      case 7:
+      case 8:
+        fader(p, kVerticalSlider, true);
+        break;
+      case 9:
+        fader(p, kVolumeSlider, false);
+        break;
+      case 10:
+        fader(p, kNoteSlider, false);
+        break;
       case 11: {
         IMouseMod mod(true);
         const int y = op & 32 ? kModeRadios.top + 4 : kModeRadios.bottom - 4;
@@ -138,7 +163,9 @@ class EditingSession {
         p.gui->OnMouseUp(kModeRadios.left + 8, y, &mod);
         break;
       }
-      default: stroke(p, op & 32); break;
+      default:
+        stroke(p, op & 32);
+        break;
     }
   }
 
@@ -158,8 +185,10 @@ class EditingSession {
       if (got[i] == want[i]) continue;
       std::string name;
       if (i < 3 * kNumBands)
-        name = std::string(i < kNumBands ? "measured" : i < 2 * kNumBands ? "target_shape" : "target") + "[" +
-               std::to_string(i % kNumBands) + "]";
+        name = std::string(i < kNumBands       ? "measured"
+                           : i < 2 * kNumBands ? "target_shape"
+                                               : "target") +
+               "[" + std::to_string(i % kNumBands) + "]";
       else if (i < 3 * kNumBands + 5)
         name = mirrors[i - 3 * kNumBands];
       else
@@ -175,7 +204,8 @@ class EditingSession {
   static std::vector<double> play(PluginUnderTest& p) {
     std::vector<double> in(kBlock), out(kBlock), all;
     for (int block = 0; block < 2; ++block) {
-      for (int i = 0; i < kBlock; ++i) in[size_t(i)] = (i % 331 == 0 ? 0.8 : 0.0) + 0.05 * std::sin(0.021 * i);
+      for (int i = 0; i < kBlock; ++i)
+        in[size_t(i)] = (i % 331 == 0 ? 0.8 : 0.0) + 0.05 * std::sin(0.021 * i);
       p.process(in.data(), out.data(), kBlock);
       all.insert(all.end(), out.begin(), out.end());
     }

@@ -7,8 +7,8 @@
 // Random editing sessions, each saved as a preset and as host state and read into fresh instances.
 // `make fuzz` plays many more through fuzz_roundtrip.
 TEST(RoundTrip, EverySessionLoadsBackAsItWasSaved) {
-  const std::filesystem::path preset = std::filesystem::temp_directory_path() /
-                                       ("resonix-roundtrip-" + std::to_string(::getpid()) + ".rzn");
+  const std::filesystem::path preset =
+      std::filesystem::temp_directory_path() / ("resonix-roundtrip-" + std::to_string(::getpid()) + ".rzn");
   std::mt19937 rng(15);
   int measurements = 0;
   for (int run = 0; run < 200; ++run) {
