@@ -12,6 +12,8 @@ extern "C" int LLVMFuzzerTestOneInput(const uint8_t* data, size_t size) {
   FuzzInstance& f = FuzzInstance::get();
   IResonix& plug = f.plug();
   const std::vector<uint8_t> before = f.state();
+  ByteChunk whole;
+  plug.SerializeState(&whole);
 
   int pos = -1;
   const int path = data[0] % 3;
@@ -32,7 +34,12 @@ extern "C" int LLVMFuzzerTestOneInput(const uint8_t* data, size_t size) {
   }
   if (pos > chunk.Size()) fuzz_fail("read past the chunk");
   f.require_finite_audio();
-  if (path == 1) return 0;  // parameter values alone are not a whole state
+  if (path == 1) {
+    // Parameter values alone leave the slider and note mirrors as they were; the next input starts
+    // from the whole state again.
+    plug.UnserializeState(&whole, 0);
+    return 0;
+  }
 
   ByteChunk saved;
   plug.HostGetState(&saved);
