@@ -16,9 +16,10 @@ constexpr int kSliderAt = kParamsAt + 8 * kParamVerticalSlider;
 
 }  // namespace
 
-// Host thread: the two curves, then the parameter values. The slider's slot carries the slider
-// position itself, which a stroke along the bottom of the plot puts below the parameter's 0..1:
-// the parameter would lose it, and readers clamp the slot into the parameter anyway.
+// Host thread: the two curves, then the parameter values. A stroke along the bottom of the plot
+// puts the slider position below the parameter's 0..1 (and a peak above the top, above it): the
+// slider's slot then carries the position itself, which the parameter would lose. Readers clamp
+// the slot into the parameter anyway.
 bool IResonix::SerializeState(ByteChunk* chunk) {
   Lock lock(mMutex);
   if (!chunk) return false;
@@ -26,7 +27,8 @@ bool IResonix::SerializeState(ByteChunk* chunk) {
   for (int i = 0; i < nbands; ++i) chunk->Put(&measured[i]);
   for (int i = 0; i < nbands; ++i) chunk->Put(&target_shape[i]);
   if (!SerializeParams(chunk)) return false;
-  if (chunk->Size() >= start + kSliderAt + 8)
+  const bool beyondParameter = vslider_pos < 0.0 || vslider_pos > 1.0;
+  if (beyondParameter && chunk->Size() >= start + kSliderAt + 8)
     std::memcpy(chunk->GetBytes() + start + kSliderAt, &vslider_pos, sizeof vslider_pos);
   return true;
 }

@@ -135,9 +135,8 @@ TEST(CalibrationParse, MalformedInputStaysBounded) {
   EXPECT_LE(CalibrationFile::parse(binary).size(), 10000u);
 
   const std::string long_line = "1" + std::string(1 << 20, '2') + " -3\n";
-  auto p = CalibrationFile::parse(long_line);
-  ASSERT_EQ(p.size(), 1u);
-  EXPECT_TRUE(std::isfinite(p[0].freq));
+  // The frequency ends after 100 digits and the next 100 read as a level of 2e99 dB: no factor.
+  EXPECT_TRUE(CalibrationFile::parse(long_line).empty());
 
   std::string many;
   for (int i = 0; i < 20000; ++i) many += std::to_string(20 + i) + " " + std::to_string(i % 7) + "\n";
