@@ -274,3 +274,26 @@ TEST(Files, LoadTargetKeepsTheMeasurementAndOtherParameters) {
   EXPECT_EQ(p->note_pos, before.note);
   EXPECT_EQ(p->undo_history->pos(), before.undo_pos + 1);
 }
+
+TEST(Files, TargetDrawnAlongTheBottomLoadsAgainFromPresetAndHostState) {
+  Folder folder;
+  PluginUnderTest drawn;
+  drawn->from_drawing(49, 380, 1);  // left stroke from the first to the last band at -50 dB
+  drawn->from_drawing(487, 380, 2);
+  ASSERT_LT(drawn->vslider_pos, -0.11);
+  drawn.gui->QueueFileAnswer(folder.path("bottom.rzn"));
+  drawn->from_GUI(kParamSave);
+  ByteChunk state;
+  ASSERT_TRUE(drawn->HostGetState(&state));
+
+  PluginUnderTest from_file, from_host;
+  from_file.gui->QueueFileAnswer(folder.path("bottom.rzn"));
+  from_file->from_GUI(kParamLoad);
+  EXPECT_TRUE(from_file.take_notices().empty());
+  ASSERT_TRUE(from_host->HostSetState(&state));
+  for (PluginUnderTest* p : {&from_file, &from_host}) {
+    EXPECT_EQ((*p)->vslider_pos, drawn->vslider_pos);
+    EXPECT_EQ((*p)->GetParam(kParamVerticalSlider)->Value(), 0.0);
+    EXPECT_EQ(std::memcmp((*p)->target, drawn->target, sizeof drawn->target), 0);
+  }
+}
