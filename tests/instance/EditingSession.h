@@ -95,7 +95,7 @@ class EditingSession {
   }
 
   void fader(PluginUnderTest& p, const layout::Track& t, bool vertical) {
-    const int along = next() % 2 ? 0 : t.len;  // one of the ends, then anywhere
+    const int along = next() % 2 ? 0 : t.len - 1;  // from one of the ends, then anywhere
     const int middle = int(next()) * t.len / 255;
     if (vertical)
       drag(p, t.x + 6, t.y + along, t.x + 6, t.y + middle, true);
