@@ -5,6 +5,7 @@
 #include <cmath>
 #include <cstdio>
 #include <cstdlib>
+#include <string>
 #include <vector>
 
 #include <unistd.h>
@@ -18,8 +19,9 @@
 // Once per process, before the first instance: HOME becomes a fresh folder, never the user's.
 inline bool use_private_home() {
   static const bool done = [] {
-    char folder[] = "/tmp/resonix-fuzz-home-XXXXXX";
-    return mkdtemp(folder) && setenv("HOME", folder, 1) == 0;
+    const char* tmp = std::getenv("TMPDIR");
+    std::string folder = std::string(tmp && *tmp ? tmp : "/tmp") + "/resonix-fuzz-home-XXXXXX";
+    return mkdtemp(folder.data()) && setenv("HOME", folder.c_str(), 1) == 0;
   }();
   return done;
 }
