@@ -1,5 +1,6 @@
 #include "editor/IMyPlots.h"
 
+#include <algorithm>
 #include <cmath>
 
 #include "editor/EditorLayout.h"
@@ -56,8 +57,13 @@ IMyPlots::IMyPlots(IResonix* plug)
 IMyPlots::~IMyPlots() = default;
 
 void IMyPlots::Bezier(const double* values, int L, int R, int T, int B, int n, MyPoint* out) {
+  BezierAt(values, L, R, T, B, n, 1.0, out);
+}
+
+int IMyPlots::BezierAt(const double* values, int L, int R, int T, int B, int n, double scale, MyPoint* out) {
   const int columns = R - L;
-  if (n < 3 || n > kMaxKnots || columns < 2 || columns > kColumns) return;
+  if (n < 3 || n > kMaxKnots || columns < 2 || columns > kColumns) return 0;
+  if (!(scale >= 1.0 && scale <= double(kMaxDeviceColumns) / kColumns)) return 0;
 
   // knots: integer columns, heights from the level in dB, limited to +-1.2 of the half range
   double knotX[kMaxKnots], knotY[kMaxKnots];
@@ -89,30 +95,39 @@ void IMyPlots::Bezier(const double* values, int L, int R, int T, int B, int n, M
   P[1] = P[2];
   P[3 * n - 4] = P[3 * n - 5];
 
+  // Device column c lies at editor column (c + left) / scale - L; at scale 1 both are the same.
+  const int left = int(std::floor(L * scale + 0.5));
+  auto device_column = [&](double x) { return (L + x) * scale - left; };
+
   // rasterise each segment column by column, solving the cubic x(t) = column with Cardano
   for (int i = 0; i + 1 < n; ++i) {
     const double x0 = P[3 * i].x, y0 = P[3 * i].y;
     const double x1 = P[3 * i + 1].x, y1 = P[3 * i + 1].y;
     const double x2 = P[3 * i + 2].x, y2 = P[3 * i + 2].y;
     const double x3 = P[3 * i + 3].x, y3 = P[3 * i + 3].y;
-    out[int(x0)].y = trunc_row(y0);
+    out[int(device_column(x0))].y = trunc_row(y0 * scale);
     const double a = x3 - 3.0 * x2 + 3.0 * x1 - x0;
     const double b = 3.0 * x0 - 6.0 * x1 + 3.0 * x2;
     const double c = 3.0 * x1 - 3.0 * x0;
-    for (int x = int(x0 + 1.0); x < x3; ++x) {
+    const double end = device_column(x3);
+    for (int col = int(device_column(x0) + 1.0); col < end; ++col) {
+      const double x = scale == 1.0 ? double(col) : (col + left) / scale - L;
       const double p = (3.0 * a * c - b * b) / (3.0 * a * a);
       const double q = (2.0 * b * b * b - 9.0 * a * b * c + 27.0 * a * a * (x0 - x)) / (27.0 * a * a * a);
       const double s = std::sqrt(q * q / 4.0 + p * p * p / 27.0);
       const double t = std::pow(s - q / 2.0, 1.0 / 3.0) - std::pow(q / 2.0 + s, 1.0 / 3.0) - b / (3.0 * a);
       const double u = 1.0 - t;
       const double y = u * u * u * y0 + 3.0 * t * u * u * y1 + 3.0 * t * t * u * y2 + t * t * t * y3;
-      out[x].y = trunc_row(y);
+      out[col].y = trunc_row(y * scale);
     }
   }
-  out[int(knotX[n - 1])].y = trunc_row(knotY[n - 1]);
+  const int last = int(device_column(knotX[n - 1]));
+  out[last].y = trunc_row(knotY[n - 1] * scale);
 
-  for (int k = 0; k < columns; ++k) out[k].x = L + k;
-  clip_rows(out, columns, T, B);
+  const int written = last + 1;
+  for (int k = 0; k < written; ++k) out[k].x = left + k;
+  clip_rows(out, written, int(std::floor(T * scale + 0.5)), int(std::floor(B * scale + 0.5)));
+  return written;
 }
 
 int IMyPlots::CursorColumn(double notePos) {
@@ -147,38 +162,44 @@ void IMyPlots::OnMouseUp(int, int, IMouseMod*) {
 bool IMyPlots::Draw(IGraphics* graphics) {
   RasterBitmap* canvas = graphics->GetDrawBitmap();
   if (!canvas) return false;
-  const IRECT& area = graphics->GetDrawRECT();
+  // Everything below is in device pixels: the curves are computed at the screen's density.
+  const double scale = graphics->GetScale();
+  const IRECT area = graphics->ToDevice(graphics->GetDrawRECT());
   const RasterRect clip{area.L, area.T, area.R, area.B};
   auto line = [&](unsigned colour, int xa, int ya, int xb, int yb) {
     RasterLine(*canvas, float(xa), float(ya), float(xb), float(yb), colour, RasterBlendMode::kCopy, 1.0f,
                true, clip);
   };
 
-  Bezier(effect->target, kPlotLeft, kPlotRight, kPlotTop, kPlotBottom, kPlotBands, target_points);
-  Bezier(effect->measured, kPlotLeft, kPlotRight, kPlotTop, kPlotBottom, kPlotBands, measured_points);
-  Bezier(effect->corrected, kPlotLeft, kPlotRight, kPlotTop, kPlotBottom, kPlotBands, corrected_points);
+  const int n = BezierAt(effect->target, kPlotLeft, kPlotRight, kPlotTop, kPlotBottom, kPlotBands, scale,
+                         target_points);
+  BezierAt(effect->measured, kPlotLeft, kPlotRight, kPlotTop, kPlotBottom, kPlotBands, scale, measured_points);
+  BezierAt(effect->corrected, kPlotLeft, kPlotRight, kPlotTop, kPlotBottom, kPlotBands, scale,
+           corrected_points);
 
+  const int top = graphics->ToDevice(kPlotTop), right = graphics->ToDevice(kPlotRight);
   const int xc = CursorColumn(effect->note_pos);
-  line(kCursorColour, xc, kPlotTop, xc, kPlotBottom - 1);
+  for (int x = graphics->ToDevice(xc); x < graphics->ToDevice(xc + 1); ++x)
+    line(kCursorColour, x, top, x, graphics->ToDevice(kPlotBottom) - 1);
 
-  const int segments = kColumns - 1;
-  for (int k = 0; k < segments; ++k) {
-    const MyPoint& a = target_points[k];
-    const MyPoint& b = target_points[k + 1];
-    if (a.y != -1 && b.y != -1) line(kTargetColour, a.x, a.y, b.x, b.y);
-  }
-  // The thick curves are three strokes: the segment, one pixel up and one pixel right.
-  auto thick = [&](const MyPoint* pts, unsigned colour, int lowestRaised) {
+  // A curve w device pixels wide: the segment, plus copies moved up and right by 1 .. w - 1 pixels
+  // that stay inside the plot (raised ones keep margin pixels below the top line).
+  const int segments = n - 1;
+  auto stroke = [&](const MyPoint* pts, unsigned colour, int w, int margin) {
     for (int k = 0; k < segments; ++k) {
       const MyPoint& a = pts[k];
       const MyPoint& b = pts[k + 1];
       if (a.y == -1 || b.y == -1) continue;
       line(colour, a.x, a.y, b.x, b.y);
-      if (a.y >= lowestRaised && b.y >= lowestRaised) line(colour, a.x, a.y - 1, b.x, b.y - 1);
-      if (k <= segments - 2) line(colour, a.x + 1, a.y, b.x + 1, b.y);
+      for (int j = 1; j < w; ++j) {
+        if (a.y - j >= top + margin && b.y - j >= top + margin) line(colour, a.x, a.y - j, b.x, b.y - j);
+        if (b.x + j <= right - 1) line(colour, a.x + j, a.y, b.x + j, b.y);
+      }
     }
   };
-  thick(measured_points, kMeasuredColour, kPlotTop + 1);
-  thick(corrected_points, kCorrectedColour, kPlotTop + 2);
+  const int thin = std::max(1, int(std::lround(scale))), thick = std::max(2, int(std::lround(2.0 * scale)));
+  stroke(target_points, kTargetColour, thin, 0);
+  stroke(measured_points, kMeasuredColour, thick, 0);
+  stroke(corrected_points, kCorrectedColour, thick, thin);
   return true;
 }

@@ -12,13 +12,17 @@
 #include "raster/RasterBitmap.h"
 #include "raster/RasterBlend.h"
 #include "raster/RasterLine.h"
+#include "raster/RasterResample.h"
 
 namespace {
 // Decoded bitmaps, shared by every editor of the process. They are released when the last editor
 // goes, so a host that scans or unloads the plug-in gets its memory back.
+struct CachedBitmap {
+  std::unique_ptr<RasterBitmap> density[IBitmap::kMaxDensity];  // 1x, 2x, 3x; only 1x is required
+};
 struct BitmapCache {
   std::mutex mutex;
-  std::map<int, std::unique_ptr<RasterBitmap>> bitmaps;
+  std::map<int, CachedBitmap> bitmaps;
   int editors = 0;  // live IGraphics objects
 };
 BitmapCache& TheBitmapCache() {
@@ -93,10 +97,30 @@ IBitmap IGraphics::LoadIBitmap(int id, const char* name, int nStates, bool frame
   if (it == cache.bitmaps.end()) {
     std::unique_ptr<RasterBitmap> loaded = OSLoadBitmap(id, name);
     if (!loaded) return IBitmap(nullptr, 0, 0, nStates, framesAreHorizontal);
-    it = cache.bitmaps.emplace(id, std::move(loaded)).first;
+    CachedBitmap entry;
+    entry.density[0] = std::move(loaded);
+    for (int d = 2; d <= IBitmap::kMaxDensity; ++d) {
+      const std::string dense = DensityName(name, d);
+      if (!dense.empty()) entry.density[d - 1] = OSLoadBitmap(DensityId(id, d), dense.c_str());
+    }
+    it = cache.bitmaps.emplace(id, std::move(entry)).first;
   }
-  RasterBitmap* bitmap = it->second.get();
-  return IBitmap(bitmap, bitmap->Width(), bitmap->Height(), nStates, framesAreHorizontal);
+  const CachedBitmap& entry = it->second;
+  RasterBitmap* bitmap = entry.density[0].get();
+  IBitmap result(bitmap, bitmap->Width(), bitmap->Height(), nStates, framesAreHorizontal);
+  for (int d = 2; d <= IBitmap::kMaxDensity; ++d) result.mDense[d - 2] = entry.density[d - 1].get();
+  return result;
+}
+
+std::string IGraphics::DensityName(const char* name, int density) {
+  const std::string file = name ? name : "";
+  const size_t dot = file.rfind('.');
+  if (density < 2 || dot == std::string::npos || file.find('/', dot) != std::string::npos) return {};
+  return file.substr(0, dot) + "@" + std::to_string(density) + "x" + file.substr(dot);
+}
+
+int IGraphics::DensityId(int id, int density) {
+  return id + kDensityIdStep * (density - 1);
 }
 
 void IGraphics::AttachBackground(int id, const char* name) {
@@ -144,9 +168,37 @@ void IGraphics::ClampControl(int paramIdx, double lo, double hi, bool normalized
 }
 
 void IGraphics::PrepDraw() {
-  mDrawBitmap = std::make_unique<RasterBitmap>(mWidth, mHeight, 0xFF000000u);
-  mScratchBitmap = std::make_unique<RasterBitmap>(mWidth, mHeight, 0xFF000000u);
+  mDrawBitmap = std::make_unique<RasterBitmap>(DeviceWidth(), DeviceHeight(), 0xFF000000u);
+  mScratchBitmap = std::make_unique<RasterBitmap>(DeviceWidth(), DeviceHeight(), 0xFF000000u);
   mDrawRECT = IRECT(0, 0, mWidth, mHeight);
+}
+
+void IGraphics::SetScale(double scale) {
+  if (!std::isfinite(scale)) return;
+  scale = std::clamp(scale, kMinScale, kMaxScale);
+  std::lock_guard<std::recursive_mutex> lock(mMutex);
+  if (scale == mScale) return;
+  mScale = scale;
+  mResized.clear();
+  if (mDrawBitmap) PrepDraw();
+  SetAllControlsDirty();
+}
+
+int IGraphics::ToDevice(int v) const {
+  return mScale == 1.0 ? v : int(std::floor(v * mScale + 0.5));
+}
+
+IRECT IGraphics::ToDevice(const IRECT& r) const {
+  return IRECT(ToDevice(r.L), ToDevice(r.T), ToDevice(r.R), ToDevice(r.B));
+}
+
+int IGraphics::ToEditor(int deviceCoord) const {
+  if (mScale == 1.0) return deviceCoord;
+  // The editor pixel whose device pixels (rounded edges, as ToDevice) hold the coordinate.
+  int v = int(std::floor(deviceCoord / mScale));
+  if (ToDevice(v + 1) <= deviceCoord) ++v;
+  if (ToDevice(v) > deviceCoord) --v;
+  return v;
 }
 
 void IGraphics::Resize(int w, int h) {
@@ -156,7 +208,7 @@ void IGraphics::Resize(int w, int h) {
   mWidth = std::max(0, w);
   mHeight = std::max(0, h);
   PrepDraw();
-  if (mPlug) mPlug->ResizeGraphics(mWidth, mHeight);
+  if (mPlug) mPlug->ResizeGraphics(DeviceWidth(), DeviceHeight());
 }
 
 // ---- parameter traffic ----
@@ -281,25 +333,50 @@ bool IGraphics::DrawBitmap(IBitmap* bitmap, IRECT* dest, int frame, const IChann
   return DrawBitmap(bitmap, dest, srcX, srcY, blend);
 }
 
+const RasterBitmap* IGraphics::DeviceImage(const IBitmap& bitmap) {
+  // The least dense artwork that is at least as dense as the screen, else the densest there is.
+  const int wanted = std::clamp(int(std::ceil(mScale - 1e-6)), 1, IBitmap::kMaxDensity);
+  const RasterBitmap* image = nullptr;
+  for (int d = wanted; d <= IBitmap::kMaxDensity && !image; ++d) image = bitmap.AtDensity(d);
+  for (int d = wanted - 1; d >= 1 && !image; --d) image = bitmap.AtDensity(d);
+  if (!image) return nullptr;
+  const int w = ToDevice(bitmap.W), h = ToDevice(bitmap.H);
+  if (image->Width() == w && image->Height() == h) return image;
+  std::unique_ptr<RasterBitmap>& resized = mResized[image];
+  if (!resized) resized = std::make_unique<RasterBitmap>(RasterResample(*image, w, h));
+  return resized.get();
+}
+
 bool IGraphics::DrawBitmap(IBitmap* bitmap, IRECT* dest, int srcX, int srcY, const IChannelBlend* blend) {
   if (!bitmap || !bitmap->mData || !dest || !mDrawBitmap) return true;
-  RasterBlit(*mDrawBitmap, *bitmap->mData, dest->L, dest->T, srcX, srcY, dest->W(), dest->H(), ModeOf(blend),
-             WeightOf(blend), ToRaster(mDrawRECT));
+  const RasterBitmap* image = DeviceImage(*bitmap);
+  if (!image) return true;
+  const IRECT d = ToDevice(*dest);
+  RasterBlit(*mDrawBitmap, *image, d.L, d.T, ToDevice(srcX), ToDevice(srcY), d.W(), d.H(), ModeOf(blend),
+             WeightOf(blend), ToRaster(ToDevice(mDrawRECT)));
   return true;
 }
 
 bool IGraphics::FillIRect(const IColor* color, IRECT* rect, const IChannelBlend* blend) {
   if (!color || !rect || !mDrawBitmap) return true;
-  RasterFillRect(*mDrawBitmap, ToRaster(*rect), color->ARGB(), ModeOf(blend), WeightOf(blend),
-                 ToRaster(mDrawRECT));
+  RasterFillRect(*mDrawBitmap, ToRaster(ToDevice(*rect)), color->ARGB(), ModeOf(blend), WeightOf(blend),
+                 ToRaster(ToDevice(mDrawRECT)));
   return true;
 }
 
 bool IGraphics::DrawLine(const IColor* color, float x1, float y1, float x2, float y2,
                          const IChannelBlend* blend, bool antiAlias) {
   if (!color || !mDrawBitmap) return true;
-  RasterLine(*mDrawBitmap, x1, y1, x2, y2, color->ARGB(), ModeOf(blend), WeightOf(blend), antiAlias,
-             ToRaster(mDrawRECT));
+  // A line one editor pixel wide: as many device-pixel strokes side by side, centred on the pixels.
+  const float s = float(mScale);
+  const int strokes = std::max(1, int(std::lround(mScale)));
+  const bool steep = std::fabs(y2 - y1) > std::fabs(x2 - x1);
+  for (int i = 0; i < strokes; ++i) {
+    const float off = (s - float(strokes)) * 0.5f + float(i);
+    const float ox = steep ? off : 0.0f, oy = steep ? 0.0f : off;
+    RasterLine(*mDrawBitmap, x1 * s + ox, y1 * s + oy, x2 * s + ox, y2 * s + oy, color->ARGB(), ModeOf(blend),
+               WeightOf(blend), antiAlias, ToRaster(ToDevice(mDrawRECT)));
+  }
   return true;
 }
 

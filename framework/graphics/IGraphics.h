@@ -8,6 +8,7 @@
 // which hosts and the audio thread call; they only store values and flags in the controls (atomics)
 // and never lock, allocate or draw.
 
+#include <map>
 #include <memory>
 #include <mutex>
 #include <string>
@@ -82,6 +83,23 @@ class IGraphics {
   int Height() const { return mHeight; }
   int FPS() const { return mFPS; }
 
+  // ---- screen density ----
+  // Device pixels per editor pixel, kMinScale to kMaxScale. Controls, rectangles and mouse positions
+  // stay in editor pixels; only the draw bitmap and the window are that much larger.
+  static constexpr double kMinScale = 1.0;
+  static constexpr double kMaxScale = 3.0;
+  double GetScale() const { return mScale; }
+  // Prepares the draw bitmap at the new density and marks everything for redrawing; a scale outside
+  // the range is clamped, one that is not a number ignored. Platform windows follow with their size.
+  virtual void SetScale(double scale);
+  int DeviceWidth() const { return ToDevice(mWidth); }
+  int DeviceHeight() const { return ToDevice(mHeight); }
+  // Editor pixels to device pixels: edges are rounded, so neighbouring rectangles still tile.
+  int ToDevice(int v) const;
+  IRECT ToDevice(const IRECT& r) const;
+  // A device coordinate (a mouse position in the window) to the editor pixel it lies in.
+  int ToEditor(int deviceCoord) const;
+
   // Folder holding img/ and fonts/; starts at the process default.
   const std::string& GetResourceFolder() const { return mResourceFolder; }
   void SetResourceFolder(const std::string& folder) { mResourceFolder = folder; }
@@ -94,7 +112,13 @@ class IGraphics {
   // ---- building ----
   // Process-wide cache by id; a miss asks OSLoadBitmap. An image that cannot be loaded gives an
   // IBitmap without image, which draws nothing.
+  // Artwork for denser screens is looked up beside it: DensityName(name, d) in the resource folder,
+  // DensityId(id, d) among the Windows resources; the image at 1x alone is required.
   IBitmap LoadIBitmap(int id, const char* name, int nStates = 1, bool framesAreHorizontal = false);
+  static constexpr int kDensityIdStep = 1000;
+  // "img/fader.png" at density 2 is "img/fader@2x.png"; empty for density 1 or a name without extension.
+  static std::string DensityName(const char* name, int density);
+  static int DensityId(int id, int density);
   void AttachBackground(int id, const char* name);
   void AttachPanelBackground(const IColor* color);
   // Appends; the editor owns the control from now on. Returns its index.
@@ -138,7 +162,8 @@ class IGraphics {
   // One-pixel line, end points included.
   bool DrawLine(const IColor* color, float x1, float y1, float x2, float y2,
                 const IChannelBlend* blend = nullptr, bool antiAlias = false);
-  // Direct access for controls that draw with raster primitives themselves.
+  // Direct access for controls that draw with raster primitives themselves; the bitmap is in device
+  // pixels (see GetScale), the draw rectangle in editor pixels.
   RasterBitmap* GetDrawBitmap() const { return mDrawBitmap.get(); }
   RasterBitmap* GetScratchBitmap() const { return mScratchBitmap.get(); }
   const IRECT& GetDrawRECT() const { return mDrawRECT; }
@@ -177,8 +202,12 @@ class IGraphics {
   void DrawControl(IControl* control);
   // Tells the host that the gesture begun by the last mouse-down on a parameter control is over.
   void EndParamEdit();
-  // The text style's font from the process-wide cache (remembered in the style); null if none.
-  RasterFont* CacheFont(IText* text);
+  // The text style's font from the process-wide cache (remembered in the style) at scale times its
+  // size; null if none.
+  RasterFont* CacheFont(IText* text, double scale = 1.0);
+  // The bitmap's image for the current scale: the densest artwork needed, resized where the scale
+  // lies between densities. Null without image.
+  const RasterBitmap* DeviceImage(const IBitmap& bitmap);
   // Path of a bundled font file, looked up in the resource folder first.
   std::string FontFile(const char* file) const;
 
@@ -190,6 +219,9 @@ class IGraphics {
   IRECT mDrawRECT;
   std::unique_ptr<RasterBitmap> mDrawBitmap;
   std::unique_ptr<RasterBitmap> mScratchBitmap;
+  double mScale = 1.0;
+  // Artwork resized for a scale between densities, by source image; dropped when the scale changes.
+  std::map<const RasterBitmap*, std::unique_ptr<RasterBitmap>> mResized;
   int mMouseCapture = -1;
   int mEditedParam = -1;  // parameter whose gesture the host was told began, or -1
   int mMouseX = 0;

@@ -95,6 +95,9 @@ struct IText {
   int mOrientation = 0;
   EQuality mQuality = kQualityDefault;
   mutable RasterFont* mCached = nullptr;  // filled from the font cache on first use
+  // The same font for a denser screen, and the scale it was made for.
+  mutable RasterFont* mCachedScaled = nullptr;
+  mutable double mCachedScale = 0.0;
 
   IText() = default;
   IText(int size, const IColor* color = nullptr, const char* font = nullptr, EStyle style = kStyleNormal,
@@ -115,14 +118,24 @@ struct IText {
   }
 };
 
-// A decoded image of N frames stacked vertically (or side by side when horizontal).
+// A decoded image of N frames stacked vertically (or side by side when horizontal), in editor
+// pixels. The same artwork drawn for denser screens comes along where the editor has it.
 // Without image (mData null) it draws nothing.
 struct IBitmap {
+  static constexpr int kMaxDensity = 3;
+
   RasterBitmap* mData = nullptr;
   int W = 0;
   int H = 0;  // of the whole image
   int N = 1;
   bool mFramesAreHorizontal = false;
+  RasterBitmap* mDense[kMaxDensity - 1] = {};  // the artwork at 2x and 3x, or null
+
+  // The image drawn for density d (1 to kMaxDensity), or null when there is none.
+  RasterBitmap* AtDensity(int d) const {
+    if (d == 1) return mData;
+    return d >= 2 && d <= kMaxDensity ? mDense[d - 2] : nullptr;
+  }
 
   IBitmap() = default;
   IBitmap(RasterBitmap* data, int w, int h, int n = 1, bool framesAreHorizontal = false)

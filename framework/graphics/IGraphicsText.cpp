@@ -25,8 +25,10 @@ std::string IGraphics::FontFile(const char* file) const {
   return std::string(kSystemFontFolder) + "/" + file;
 }
 
-RasterFont* IGraphics::CacheFont(IText* text) {
-  if (text->mCached) return text->mCached;
+RasterFont* IGraphics::CacheFont(IText* text, double scale) {
+  const bool unscaled = scale == 1.0;
+  if (unscaled && text->mCached) return text->mCached;
+  if (!unscaled && text->mCachedScaled && text->mCachedScale == scale) return text->mCachedScaled;
   // On Linux every face this editor names is drawn with DejaVu Sans, so all machines draw the same
   // pixels.
   const bool bold = text->mStyle == IText::kStyleBold;
@@ -44,7 +46,8 @@ RasterFont* IGraphics::CacheFont(IText* text) {
 #endif
   spec.italic = italic;
   spec.bold = bold;
-  spec.height = std::max(2, text->mSize);
+  // At a denser screen the glyphs are rendered at the scaled size, not enlarged.
+  spec.height = std::max(2, int(std::max(2, text->mSize) * scale + 0.5));
   const int q = text->mQuality;
   spec.antiAlias =
       q == IText::kQualityDefault || q == IText::kQualityAntiAliased || q == IText::kQualityClearType;
@@ -55,7 +58,12 @@ RasterFont* IGraphics::CacheFont(IText* text) {
     spec.height = std::max(1, int(double(size) * size / font->LineHeight() + 0.5));
     font = FontCache::Get(spec);
   }
-  text->mCached = font;
+  if (unscaled) {
+    text->mCached = font;
+  } else {
+    text->mCachedScaled = font;
+    text->mCachedScale = scale;
+  }
   return font;
 }
 
@@ -81,8 +89,12 @@ bool IGraphics::DrawIText(IText* text, const char* str, IRECT* rect, bool measur
     return true;
   }
   if (!mDrawBitmap) return true;
-  font->Draw(*mDrawBitmap, str, RasterRect{rect->L, rect->T, rect->R, rect->B}, align, text->mColor.ARGB(),
-             RasterRect{mDrawRECT.L, mDrawRECT.T, mDrawRECT.R, mDrawRECT.B});
+  // Measuring above stays in editor pixels at the unscaled size; drawing uses the scaled font.
+  RasterFont* device = mScale == 1.0 ? font : CacheFont(text, mScale);
+  if (!device) return false;
+  const IRECT r = ToDevice(*rect), clip = ToDevice(mDrawRECT);
+  device->Draw(*mDrawBitmap, str, RasterRect{r.L, r.T, r.R, r.B}, align, text->mColor.ARGB(),
+               RasterRect{clip.L, clip.T, clip.R, clip.B});
   return true;
 }
 

@@ -14,13 +14,17 @@ std::string TempPath(const char* name) {
   return std::string(RESONIX_BINARY_DIR) + "/test-home/" + name;
 }
 
-// Counts platform loads to show the process-wide cache at work.
+// Counts platform loads of the 1x images to show the process-wide cache at work; "panel.png" also
+// comes at 2x, in another colour.
 class CountingEditor : public IGraphicsHeadless {
  public:
   using IGraphicsHeadless::IGraphicsHeadless;
   std::unique_ptr<RasterBitmap> OSLoadBitmap(int id, const char* name) override {
+    const std::string file(name);
+    if (file == "panel@2x.png") return std::make_unique<RasterBitmap>(14, 18, 0xFF654321u);
+    if (file.find('@') != std::string::npos) return nullptr;
     ++loads;
-    if (std::string(name) == "missing.png") return nullptr;
+    if (file == "missing.png") return nullptr;
     return std::make_unique<RasterBitmap>(7, 9, 0xFF123456u);
   }
   int loads = 0;

@@ -1,6 +1,9 @@
 #include <gtest/gtest.h>
 
+#include <utility>
+
 #include "raster/RasterBlend.h"
+#include "raster/RasterResample.h"
 
 namespace {
 constexpr uint32_t kBackground = 0xFF102030u;
@@ -79,4 +82,27 @@ TEST(RasterBlit, FillClipsToBitmapAndClip) {
   for (int y = 0; y < 5; ++y)
     for (int x = 0; x < 5; ++x)
       EXPECT_EQ(dst.GetPixel(x, y), (x >= 1 && x < 3 && y >= 2 && y < 4) ? 0xFFFFFFFFu : kBackground);
+}
+
+// Resizing between densities: a uniform picture stays uniform at any size, transparent pixels lend
+// no colour to their neighbours, and the same size is an exact copy.
+TEST(RasterResample, AveragesAreaWithoutBleedingTransparency) {
+  RasterBitmap src(6, 4, 0x00FF0000u);  // transparent red
+  for (int y = 0; y < 4; ++y)
+    for (int x = 3; x < 6; ++x) src.SetPixel(x, y, 0xFF2080C0u);
+  for (const auto& size : {std::pair{6, 4}, std::pair{4, 3}, std::pair{5, 2}, std::pair{9, 6}, std::pair{1, 1}}) {
+    const RasterBitmap out = RasterResample(src, size.first, size.second);
+    ASSERT_EQ(out.Width(), size.first);
+    for (int y = 0; y < out.Height(); ++y) {
+      for (int x = 0; x < out.Width(); ++x) {
+        const uint32_t p = out.GetPixel(x, y);
+        if (p >> 24) {
+          EXPECT_EQ(p & 0xFFFFFF, 0x2080C0u) << x << "," << y;
+        }
+      }
+    }
+  }
+  const RasterBitmap same = RasterResample(src, 6, 4);
+  for (int x = 0; x < 6; ++x) EXPECT_EQ(same.GetPixel(x, 1), src.GetPixel(x, 1) >> 24 ? src.GetPixel(x, 1) : 0u);
+  EXPECT_TRUE(RasterResample(src, 0, 3).Empty());
 }
