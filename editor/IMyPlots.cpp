@@ -121,7 +121,8 @@ int IMyPlots::BezierAt(const double* values, int L, int R, int T, int B, int n, 
       out[col].y = trunc_row(y * scale);
     }
   }
-  const int last = int(device_column(knotX[n - 1]));
+  // The last knot's own device column, so the curve reaches the plot's last column at any scale.
+  const int last = int(device_column(knotX[n - 1]) + 0.5);
   out[last].y = trunc_row(knotY[n - 1] * scale);
 
   const int written = last + 1;

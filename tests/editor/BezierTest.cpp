@@ -84,6 +84,44 @@ TEST(Bezier, ACurveLeavingThePlotEndsOnTheBorderLine) {
   }
 }
 
+// On a denser screen the curve is computed for every device column: at whole scales, the device
+// column over editor column k lies on the same curve one device pixel in s finer, and at any scale
+// every point is in the plot or hidden.
+TEST(Bezier, DeviceColumnsFollowTheSameCurve) {
+  unsigned seed = 17;
+  auto next = [&seed] {
+    seed = seed * 1664525u + 1013904223u;
+    return double(seed >> 8) / double(1u << 24);
+  };
+  static MyPoint device[IMyPlots::kMaxDeviceColumns];
+  for (int trial = 0; trial < 40; ++trial) {
+    Curve c(1.0);
+    for (double& v : c.values) v = db(-55.0 + 62.0 * next());
+    c.plot();
+    for (double s : {1.25, 1.5, 2.0, 2.5, 3.0}) {
+      const int n = IMyPlots::BezierAt(c.values, kPlotLeft, kPlotRight, kPlotTop, kPlotBottom, kPlotBands, s,
+                                       device);
+      const int left = int(kPlotLeft * s + 0.5), top = int(kPlotTop * s + 0.5);
+      const int bottom = int(kPlotBottom * s + 0.5);
+      ASSERT_EQ(n, int((kPlotRight - 1) * s + 0.5) - left + 1) << s;
+      for (int k = 0; k < n; ++k) {
+        ASSERT_EQ(device[k].x, left + k);
+        if (device[k].y != -1) {
+          ASSERT_TRUE(device[k].y >= top && device[k].y < bottom) << s << " " << k;
+        }
+      }
+      if (s != std::floor(s)) continue;
+      const int m = int(s);
+      for (int k = 0; k < IMyPlots::kColumns; ++k) {
+        const int y1 = c.points[k].y, yd = device[k * m].y;
+        if (y1 > kPlotTop + 1 && y1 < kPlotBottom - 2 && yd > top && yd < bottom - 1) {
+          ASSERT_EQ(yd / m, y1) << "scale " << s << " column " << k;
+        }
+      }
+    }
+  }
+}
+
 TEST(Bezier, NoteCursorSpansThePlot) {
   EXPECT_EQ(IMyPlots::CursorColumn(0.0), 49);
   EXPECT_EQ(IMyPlots::CursorColumn(1.0), 486);

@@ -130,6 +130,20 @@ TEST(EditorPicture, InitialCurvesCursorAndMeter) {
   EXPECT_TRUE(e.gui->SavePNG(path));
 }
 
+// At twice the density the same picture is twice as large, curves and cursor drawn at device pixels.
+TEST(EditorPicture, TwiceTheDensityDrawsTwiceTheSize) {
+  EditorUnderTest e;
+  e.gui->SetScale(2.0);
+  e.gui->RedrawAll();
+  ASSERT_EQ(e.gui->GetDrawBitmap()->Width(), 1460);
+  ASSERT_EQ(e.gui->GetDrawBitmap()->Height(), 862);
+  for (int x = 98; x <= 973; ++x) EXPECT_EQ(e.pixel(x, 393), 0xFFFFFFu) << x;
+  for (int x = 102; x <= 973; ++x) EXPECT_NE(e.pixel(x, 397), 0xFFFFFFu) << x;
+  for (int y = 22; y <= 759; ++y) EXPECT_EQ(e.pixel(98, y) & e.pixel(99, y), 0xFFFFFFu) << y;
+  EXPECT_NE(e.pixel(100, 200), 0xFFFFFFu);
+  EXPECT_TRUE(e.gui->SavePNG(std::string(RESONIX_BINARY_DIR) + "/test-home/editor-initial@2x.png"));
+}
+
 TEST(EditorPicture, BitmapsHaveTheirSizesAndTheGridMatchesThePlot) {
   EditorUnderTest e;
   for (const Bitmap& b : {kBackground, kRadio, kFader, kAboutPanel, kKnockPanel}) {

@@ -9,6 +9,7 @@
 #include <algorithm>
 #include <filesystem>
 #include <fstream>
+#include <tuple>
 
 namespace {
 Json parse_json(const std::string& text) {
@@ -213,16 +214,21 @@ TEST_F(ToolTest, InfoAndRenderShowThePreset) {
   EXPECT_NEAR(j["bands"][39]["target_db"].num - j["bands"][39]["measured_db"].num, -6.0206, 1e-3);
   EXPECT_NEAR(j["bands"][39]["corrected_db"].num, j["bands"][39]["target_db"].num, 0.05);
 
-  const auto r = tool({"render", preset, path("editor.png")});
-  ASSERT_EQ(r.status, 0) << r.err;
-  std::ifstream png(path("editor.png"), std::ios::binary);
-  unsigned char head[24] = {};
-  png.read(reinterpret_cast<char*>(head), sizeof head);
-  EXPECT_EQ(head[1], 'P');
-  EXPECT_EQ(head[2], 'N');
-  EXPECT_EQ(head[3], 'G');
-  EXPECT_EQ((head[16] << 24 | head[17] << 16 | head[18] << 8 | head[19]), 730);
-  EXPECT_EQ((head[20] << 24 | head[21] << 16 | head[22] << 8 | head[23]), 431);
+  // At 1x and for a screen of twice the density.
+  for (const auto& [scale, file, w, h] : {std::tuple{"1", "editor.png", 730, 431},
+                                          std::tuple{"2", "editor@2x.png", 1460, 862}}) {
+    const auto r = tool({"render", preset, path(file), "--scale", scale});
+    ASSERT_EQ(r.status, 0) << r.err;
+    std::ifstream png(path(file), std::ios::binary);
+    unsigned char head[24] = {};
+    png.read(reinterpret_cast<char*>(head), sizeof head);
+    EXPECT_EQ(head[1], 'P');
+    EXPECT_EQ(head[2], 'N');
+    EXPECT_EQ(head[3], 'G');
+    EXPECT_EQ((head[16] << 24 | head[17] << 16 | head[18] << 8 | head[19]), w);
+    EXPECT_EQ((head[20] << 24 | head[21] << 16 | head[22] << 8 | head[23]), h);
+  }
+  EXPECT_NE(tool({"render", preset, path("e.png"), "--scale", "4"}).status, 0);
 }
 
 TEST_F(ToolTest, ApplyPlaysNonNumbersAsSilenceInsteadOfPoisoningTheFilter) {

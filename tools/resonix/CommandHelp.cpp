@@ -50,10 +50,13 @@ const char* const apply =
     "A progress bar is shown on a terminal.\n";
 
 const char* const render =
-    "usage: resonix render GUITAR.rzn EDITOR.png\n"
+    "usage: resonix render GUITAR.rzn EDITOR.png [--scale S]\n"
     "\n"
     "Draws the plug-in's editor (730 x 431 pixels) with the preset loaded: the measured, target and\n"
-    "corrected curves on the response plot and the parameter readouts, and saves it as PNG.\n";
+    "corrected curves on the response plot and the parameter readouts, and saves it as PNG.\n"
+    "\n"
+    "  --scale S    draw for a screen of S device pixels per editor pixel, 1 to 3 (for example 2:\n"
+    "               1460 x 862 pixels), as the plug-in does on a high-density screen\n";
 
 const char* const info =
     "usage: resonix info GUITAR.rzn [--json|--csv] [--rate HZ]\n"

@@ -210,12 +210,13 @@ EngineSession::Coefficients EngineSession::coefficients() const {
   return k;
 }
 
-bool EngineSession::render(const std::string& png_path, std::string* error) {
+bool EngineSession::render(const std::string& png_path, double scale, std::string* error) {
   IGraphicsHeadless* gui = headless_editor(*plug);
   if (!gui) {
     *error = "this build of the plug-in has no editor to draw";
     return false;
   }
+  gui->SetScale(scale);
   gui->RedrawAll();
   if (!gui->SavePNG(png_path)) {
     *error = "cannot write the picture";

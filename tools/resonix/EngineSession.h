@@ -67,7 +67,8 @@ class EngineSession {
   Coefficients coefficients() const;
 
   // The editor drawn with the current state, saved as PNG.
-  bool render(const std::string& png_path, std::string* error);
+  // The editor drawn at scale device pixels per editor pixel (1 to 3).
+  bool render(const std::string& png_path, double scale, std::string* error);
 
   IResonix& instance() { return *plug; }
 

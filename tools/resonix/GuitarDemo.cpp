@@ -122,6 +122,8 @@ int GuitarDemo::run(const std::filesystem::path& recordings, const std::filesyst
   console.out << "4. the editor and the band table\n";
   const std::string picture = (out / "editor.png").string();
   if (int status = tool(console, {"render", preset, picture})) return status;
+  const std::string picture2x = (out / "editor@2x.png").string();
+  if (int status = tool(console, {"render", preset, picture2x, "--scale", "2"})) return status;
   const std::string table = (out / "bands.txt").string();
   std::ostringstream text;
   Console capture{text, console.err, false};
