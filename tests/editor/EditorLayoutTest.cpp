@@ -151,6 +151,12 @@ TEST(EditorPicture, BitmapsHaveTheirSizesAndTheGridMatchesThePlot) {
     ASSERT_NE(bitmap.mData, nullptr) << b.name;
     EXPECT_EQ(bitmap.W, b.width) << b.name;
     EXPECT_EQ(bitmap.H, b.height) << b.name;
+    // The artwork for denser screens is there, drawn at exactly that density.
+    for (int d = 2; d <= IBitmap::kMaxDensity; ++d) {
+      ASSERT_NE(bitmap.AtDensity(d), nullptr) << b.name << " @" << d << "x";
+      EXPECT_EQ(bitmap.AtDensity(d)->Width(), d * b.width) << b.name;
+      EXPECT_EQ(bitmap.AtDensity(d)->Height(), d * b.height) << b.name;
+    }
   }
   // The background's octave lines stand on the columns of the C bands, and its level lines on the
   // rows of the level mapping; between them the plot is black.

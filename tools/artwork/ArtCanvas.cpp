@@ -32,15 +32,18 @@ ArtColor art_mix(ArtColor from, ArtColor to, double t) {
   return {lerp(from.a, to.a), lerp(from.r, to.r), lerp(from.g, to.g), lerp(from.b, to.b)};
 }
 
-ArtCanvas::ArtCanvas(int width, int height, ArtColor fill)
-    : mWidth(width), mHeight(height), mBitmap(width, height, pack(fill)) {}
+ArtCanvas::ArtCanvas(int width, int height, ArtColor fill, int density)
+    : mWidth(width),
+      mHeight(height),
+      mDensity(std::max(1, density)),
+      mBitmap(width * mDensity, height * mDensity, pack(fill)) {}
 
 ArtColor ArtCanvas::at(int x, int y) const {
   return unpack(mBitmap.GetPixel(x, y));
 }
 
 void ArtCanvas::blend(int x, int y, ArtColor c, double coverage) {
-  if (x < 0 || y < 0 || x >= mWidth || y >= mHeight || coverage <= 0.0) return;
+  if (x < 0 || y < 0 || x >= mBitmap.Width() || y >= mBitmap.Height() || coverage <= 0.0) return;
   const double sa = c.a / 255.0 * std::min(coverage, 1.0);
   const ArtColor d = at(x, y);
   const double da = d.a / 255.0;
@@ -53,16 +56,17 @@ void ArtCanvas::blend(int x, int y, ArtColor c, double coverage) {
 
 void ArtCanvas::fill_shape(double x0, double y0, double x1, double y1,
                            const std::function<bool(double, double)>& inside, ArtColor top, ArtColor bottom) {
-  const int px0 = std::max(0, int(std::floor(x0))), px1 = std::min(mWidth, int(std::ceil(x1)));
-  const int py0 = std::max(0, int(std::floor(y0))), py1 = std::min(mHeight, int(std::ceil(y1)));
+  const double d = mDensity;
+  const int px0 = std::max(0, int(std::floor(x0 * d))), px1 = std::min(mBitmap.Width(), int(std::ceil(x1 * d)));
+  const int py0 = std::max(0, int(std::floor(y0 * d))), py1 = std::min(mBitmap.Height(), int(std::ceil(y1 * d)));
   const double span = std::max(1.0, y1 - y0);
   for (int y = py0; y < py1; ++y) {
-    const ArtColor c = art_mix(top, bottom, (y + 0.5 - y0) / span);
+    const ArtColor c = art_mix(top, bottom, ((y + 0.5) / d - y0) / span);
     for (int x = px0; x < px1; ++x) {
       int hits = 0;
       for (int sy = 0; sy < kSamples; ++sy)
         for (int sx = 0; sx < kSamples; ++sx)
-          if (inside(x + (sx + 0.5) / kSamples, y + (sy + 0.5) / kSamples)) ++hits;
+          if (inside((x + (sx + 0.5) / kSamples) / d, (y + (sy + 0.5) / kSamples) / d)) ++hits;
       if (hits) blend(x, y, c, double(hits) / (kSamples * kSamples));
     }
   }
@@ -74,9 +78,10 @@ void ArtCanvas::fill_rect(int x0, int y0, int x1, int y1, ArtColor c) {
 
 void ArtCanvas::fill_gradient(int x0, int y0, int x1, int y1, ArtColor top, ArtColor bottom) {
   const double span = std::max(1, y1 - y0);
-  for (int y = std::max(0, y0); y < std::min(mHeight, y1); ++y) {
-    const ArtColor c = art_mix(top, bottom, (y + 0.5 - y0) / span);
-    for (int x = std::max(0, x0); x < std::min(mWidth, x1); ++x) blend(x, y, c);
+  const int d = mDensity;
+  for (int y = std::max(0, y0 * d); y < std::min(mBitmap.Height(), y1 * d); ++y) {
+    const ArtColor c = art_mix(top, bottom, ((y + 0.5) / d - y0) / span);
+    for (int x = std::max(0, x0 * d); x < std::min(mBitmap.Width(), x1 * d); ++x) blend(x, y, c);
   }
 }
 
@@ -121,9 +126,9 @@ void ArtCanvas::fill_triangle(double ax, double ay, double bx, double by, double
 }
 
 void ArtCanvas::hline(int x0, int x1, int y, ArtColor c) {
-  for (int x = x0; x < x1; ++x) blend(x, y, c);
+  fill_rect(x0, y, x1, y + 1, c);
 }
 
 void ArtCanvas::vline(int x, int y0, int y1, ArtColor c) {
-  for (int y = y0; y < y1; ++y) blend(x, y, c);
+  fill_rect(x, y0, x + 1, y1, c);
 }

@@ -1,12 +1,12 @@
 #pragma once
 // A straight-alpha ARGB picture with the anti-aliased shapes the editor artwork is made of.
 // Shapes are sampled 4 x 4 per pixel, which is plenty for pictures drawn once at build time.
+// Coordinates are editor pixels; a canvas of density d has d x d image pixels per editor pixel, so
+// the same drawing code paints the artwork for every screen density.
 
 #include <cstdint>
 #include <functional>
 #include <vector>
-
-#include "raster/RasterBitmap.h"
 
 #include "raster/RasterBitmap.h"
 
@@ -23,16 +23,19 @@ ArtColor art_mix(ArtColor from, ArtColor to, double t);
 
 class ArtCanvas {
  public:
-  ArtCanvas(int width, int height, ArtColor fill);
+  ArtCanvas(int width, int height, ArtColor fill, int density = 1);
 
+  // In editor pixels.
   int width() const { return mWidth; }
   int height() const { return mHeight; }
-  // The picture itself, straight alpha, for text drawing and PNG encoding.
+  int density() const { return mDensity; }
+  // The picture itself, straight alpha, in image pixels, for text drawing and PNG encoding.
   const RasterBitmap& bitmap() const { return mBitmap; }
   RasterBitmap& bitmap() { return mBitmap; }
+  // One image pixel.
   ArtColor at(int x, int y) const;
 
-  // Source-over one colour with a coverage of 0..1.
+  // Source-over one colour with a coverage of 0..1 on one image pixel.
   void blend(int x, int y, ArtColor c, double coverage = 1.0);
 
   // Any shape given as an inside test, coloured by a vertical gradient from top to bottom of
@@ -53,6 +56,6 @@ class ArtCanvas {
   void vline(int x, int y0, int y1, ArtColor c);
 
  private:
-  int mWidth, mHeight;
+  int mWidth, mHeight, mDensity;
   RasterBitmap mBitmap;
 };

@@ -38,9 +38,9 @@ void arrow(ArtCanvas& canvas, double cx, double cy, bool left, ArtColor c);
 
 }  // namespace theme
 
-// The five bitmaps of the editor.
-ArtCanvas paint_background(ArtText& text);
-ArtCanvas paint_radio();
-ArtCanvas paint_fader();
-ArtCanvas paint_about_panel(ArtText& text);
-ArtCanvas paint_knock_panel(ArtText& text);
+// The five bitmaps of the editor, at a density of 1, 2 or 3 image pixels per editor pixel.
+ArtCanvas paint_background(ArtText& text, int density);
+ArtCanvas paint_radio(int density);
+ArtCanvas paint_fader(int density);
+ArtCanvas paint_about_panel(ArtText& text, int density);
+ArtCanvas paint_knock_panel(ArtText& text, int density);

@@ -1,4 +1,5 @@
-// Paints the editor's five bitmaps into a folder:  resonix-artwork <output folder> [font folder]
+// Paints the editor's five bitmaps into a folder, each at 1x, 2x and 3x ("fader.png",
+// "fader@2x.png", "fader@3x.png"):  resonix-artwork <output folder> [font folder]
 // The committed pictures under resources/img are this program's output.
 
 #include <cstdio>
@@ -31,24 +32,27 @@ int main(int argc, char** argv) {
   std::filesystem::create_directories(out, error);
 
   struct Picture {
-    const char* file;
+    const char* name;
     ArtCanvas canvas;
   };
-  const Picture pictures[] = {
-      {"background.png", paint_background(text)},
-      {"radio1.png", paint_radio()},
-      {"fader.png", paint_fader()},
-      {"about_dialog.png", paint_about_panel(text)},
-      {"knock.png", paint_knock_panel(text)},
-  };
   int failures = 0;
-  for (const Picture& p : pictures) {
-    const auto path = out / p.file;
-    if (write_png(p.canvas, path))
-      std::printf("%s\n", path.c_str());
-    else {
-      std::fprintf(stderr, "resonix-artwork: cannot write %s\n", path.c_str());
-      ++failures;
+  for (int density = 1; density <= 3; ++density) {
+    const Picture pictures[] = {
+        {"background", paint_background(text, density)},
+        {"radio1", paint_radio(density)},
+        {"fader", paint_fader(density)},
+        {"about_dialog", paint_about_panel(text, density)},
+        {"knock", paint_knock_panel(text, density)},
+    };
+    const std::string suffix = density == 1 ? ".png" : "@" + std::to_string(density) + "x.png";
+    for (const Picture& p : pictures) {
+      const auto path = out / (p.name + suffix);
+      if (write_png(p.canvas, path))
+        std::printf("%s\n", path.c_str());
+      else {
+        std::fprintf(stderr, "resonix-artwork: cannot write %s\n", path.c_str());
+        ++failures;
+      }
     }
   }
   return failures ? 1 : 0;

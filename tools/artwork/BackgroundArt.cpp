@@ -167,8 +167,8 @@ void paint_controls(ArtCanvas& c, ArtText& text) {
 
 }  // namespace
 
-ArtCanvas paint_background(ArtText& text) {
-  ArtCanvas c(kBackground.width, kBackground.height, art_rgb(0x000000));
+ArtCanvas paint_background(ArtText& text, int density) {
+  ArtCanvas c(kBackground.width, kBackground.height, art_rgb(0x000000), density);
   paint_frame(c);
   paint_plot(c, text);
   paint_fader_tracks(c, text);

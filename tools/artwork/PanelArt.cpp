@@ -23,8 +23,8 @@ Rect local(const Rect& r, int x, int y) {
 
 }  // namespace
 
-ArtCanvas paint_about_panel(ArtText& text) {
-  ArtCanvas c(kAboutPanel.width, kAboutPanel.height / kAboutPanel.frames, art_rgb(0x000000, 0));
+ArtCanvas paint_about_panel(ArtText& text, int density) {
+  ArtCanvas c(kAboutPanel.width, kAboutPanel.height / kAboutPanel.frames, art_rgb(0x000000, 0), density);
   panel_face(c, kAccentDark);
   const int w = c.width();
   text.draw_spaced(c, {8, true}, "KORVANE", 0, 9, w, 17, kAccent, ArtAlign::Centre, 2);
@@ -47,8 +47,8 @@ ArtCanvas paint_about_panel(ArtText& text) {
   return c;
 }
 
-ArtCanvas paint_knock_panel(ArtText& text) {
-  ArtCanvas c(kKnockPanel.width, kKnockPanel.height / kKnockPanel.frames, art_rgb(0x000000, 0));
+ArtCanvas paint_knock_panel(ArtText& text, int density) {
+  ArtCanvas c(kKnockPanel.width, kKnockPanel.height / kKnockPanel.frames, art_rgb(0x000000, 0), density);
   panel_face(c, kAccentDark);
   const int w = c.width();
   // a red "recording" lamp beside the caption

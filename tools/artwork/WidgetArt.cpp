@@ -5,8 +5,8 @@
 using namespace layout;
 using namespace theme;
 
-ArtCanvas paint_radio() {
-  ArtCanvas c(kRadio.width, kRadio.height, art_rgb(0x000000, 0));
+ArtCanvas paint_radio(int density) {
+  ArtCanvas c(kRadio.width, kRadio.height, art_rgb(0x000000, 0), density);
   const int frame = kRadio.height / kRadio.frames;
   for (int f = 0; f < kRadio.frames; ++f) {
     const double cx = kRadio.width * 0.5, cy = f * frame + frame * 0.5;
@@ -21,8 +21,8 @@ ArtCanvas paint_radio() {
   return c;
 }
 
-ArtCanvas paint_fader() {
-  ArtCanvas c(kFader.width, kFader.height, art_rgb(0x000000, 0));
+ArtCanvas paint_fader(int density) {
+  ArtCanvas c(kFader.width, kFader.height, art_rgb(0x000000, 0), density);
   const double mid = kFader.width * 0.5;
   c.fill_circle(mid, mid, 6.0, art_rgb(0x050607), art_rgb(0x050607));
   c.fill_circle(mid, mid, 5.2, art_rgb(0xf2f5f6), art_rgb(0x8a969c));
