@@ -3,6 +3,7 @@
 #include <benchmark/benchmark.h>
 
 #include <cmath>
+#include <string>
 
 #include "editor/EditorLayout.h"
 #include "editor/IMyPlots.h"
@@ -21,17 +22,20 @@ void shape_curves(IResonix& plug) {
   }
 }
 
+// Argument: the screen scale in percent (one frame at 25 per second is 40 ms).
 void BM_EditorFullRedraw(benchmark::State& state) {
   IResonix plug{IInstanceInfo{}};
   shape_curves(plug);
   auto* gui = dynamic_cast<IGraphicsHeadless*>(plug.GetGUI());
+  gui->SetScale(double(state.range(0)) / 100.0);
   for (auto _ : state) {
     gui->RedrawAll();
     benchmark::DoNotOptimize(gui->GetDrawBitmap());
   }
-  state.SetLabel("730 x 431, every control");
+  state.SetLabel(std::to_string(gui->DeviceWidth()) + " x " + std::to_string(gui->DeviceHeight()) +
+                 ", every control");
 }
-BENCHMARK(BM_EditorFullRedraw);
+BENCHMARK(BM_EditorFullRedraw)->Arg(100)->Arg(150)->Arg(200)->Arg(300)->Unit(benchmark::kMillisecond);
 
 void BM_EditorPlotFrame(benchmark::State& state) {
   IResonix plug{IInstanceInfo{}};
