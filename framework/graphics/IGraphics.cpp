@@ -184,6 +184,17 @@ void IGraphics::SetScale(double scale) {
   SetAllControlsDirty();
 }
 
+void IGraphics::SetScaleFromHost(double scale) {
+  if (!std::isfinite(scale)) return;
+  mScaleFromHost = true;
+  SetScale(scale);
+}
+
+double IGraphics::ScaleOfDpi(double dpi) {
+  if (!std::isfinite(dpi) || dpi <= 0.0) return kMinScale;
+  return std::clamp(std::round(dpi / 96.0 * 4.0) / 4.0, kMinScale, kMaxScale);
+}
+
 int IGraphics::ToDevice(int v) const {
   return mScale == 1.0 ? v : int(std::floor(v * mScale + 0.5));
 }

@@ -92,6 +92,13 @@ class IGraphics {
   // Prepares the draw bitmap at the new density and marks everything for redrawing; a scale outside
   // the range is clamped, one that is not a number ignored. Platform windows follow with their size.
   virtual void SetScale(double scale);
+  // The host's scale (VST3 content scale); from then on the desktop's is no longer followed.
+  void SetScaleFromHost(double scale);
+  bool ScaleFromHost() const { return mScaleFromHost; }
+  // Where the host gives no scale, platform windows take the desktop's; the default does nothing.
+  virtual void FollowDesktopScale() {}
+  // The scale for a screen of dpi dots per inch (96 is 100 %), in steps of a quarter.
+  static double ScaleOfDpi(double dpi);
   int DeviceWidth() const { return ToDevice(mWidth); }
   int DeviceHeight() const { return ToDevice(mHeight); }
   // Editor pixels to device pixels: edges are rounded, so neighbouring rectangles still tile.
@@ -220,6 +227,7 @@ class IGraphics {
   std::unique_ptr<RasterBitmap> mDrawBitmap;
   std::unique_ptr<RasterBitmap> mScratchBitmap;
   double mScale = 1.0;
+  bool mScaleFromHost = false;
   // Artwork resized for a scale between densities, by source image; dropped when the scale changes.
   std::map<const RasterBitmap*, std::unique_ptr<RasterBitmap>> mResized;
   int mMouseCapture = -1;

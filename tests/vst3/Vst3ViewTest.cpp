@@ -4,12 +4,15 @@
 
 #include <gtest/gtest.h>
 
+#include <cmath>
 #include <cstring>
 #include <filesystem>
 
+#include "pluginterfaces/gui/iplugviewcontentscalesupport.h"
 #include "vst3/Vst3TestHost.h"
 // Xlib last: its macros would clash with the SDK headers above.
 #include <X11/Xlib.h>
+#include <X11/Xatom.h>
 #include <X11/Xutil.h>
 
 #include "linux/TestDisplay.h"
@@ -288,4 +291,89 @@ TEST(Vst3View, TwoInstancesKeepTheirOwnWindows) {
   second.loop.RunFor(50ms);
   EXPECT_EQ(second.host.Children().size(), 1u);
   ASSERT_EQ(second.view->removed(), kResultTrue);
+}
+
+namespace {
+// The band a right-button click at editor column x writes.
+int BandAt(int x) {
+  return int((x - 49) * 119.0 / 437.0 + 0.5);
+}
+
+// The bands whose target differs between two component states.
+std::vector<int> TargetBandsChanged(const std::vector<uint8_t>& a, const std::vector<uint8_t>& b) {
+  std::vector<int> bands;
+  for (int band = 0; band < 120; ++band)
+    if (std::memcmp(&a[960 + size_t(band) * 8], &b[960 + size_t(band) * 8], 8) != 0) bands.push_back(band);
+  return bands;
+}
+
+XWindowAttributes AttributesOf(HostWindow& host) {
+  XWindowAttributes attributes = {};
+  const std::vector<Window> children = host.Children();
+  if (children.size() == 1) XGetWindowAttributes(host.Dpy(), children[0], &attributes);
+  return attributes;
+}
+}  // namespace
+
+// A host that sets the content scale gets the scaled view, and the pointer still lands on the band
+// under it.
+TEST(Vst3View, ContentScaleSizesTheViewAndKeepsThePointerOnItsBand) {
+  SKIP_WITHOUT_DISPLAY();
+  OpenEditor open;
+  ASSERT_TRUE(open.host.Valid() && open.plug.Valid()) << TestHost::Get().LoadError();
+  IPlugView* view = open.view = CreateEditor(open.plug);
+  FUnknownPtr<IPlugViewContentScaleSupport> scaling(view);
+  ASSERT_TRUE(scaling);
+  EXPECT_EQ(scaling->setContentScaleFactor(std::nanf("")), kInvalidArgument);
+  ASSERT_EQ(scaling->setContentScaleFactor(2.0f), kResultTrue);
+  ViewRect size;
+  ASSERT_EQ(view->getSize(&size), kResultTrue);
+  EXPECT_EQ(size.getWidth(), 1460);
+  EXPECT_EQ(size.getHeight(), 862);
+  view->setFrame(&open.loop);
+  ASSERT_EQ(view->attached(open.host.Id(), kPlatformTypeX11EmbedWindowID), kResultTrue);
+  open.loop.RunFor(100ms);
+  EXPECT_EQ(AttributesOf(open.host).width, 1460);
+  EXPECT_EQ(AttributesOf(open.host).height, 862);
+
+  // A right click at device (538, 400) is editor (269, 200): one band, the one under the pointer.
+  const std::vector<uint8_t> before = open.plug.ComponentState();
+  const Window editor = open.host.Children()[0];
+  open.host.Send(editor, ButtonPress, Button3, 0, 538, 400);
+  open.host.Send(editor, ButtonRelease, Button3, Button3Mask, 538, 400);
+  open.loop.RunFor(200ms);
+  EXPECT_EQ(TargetBandsChanged(before, open.plug.ComponentState()), std::vector<int>{BandAt(269)});
+
+  // A new scale while open resizes the window through the host's frame.
+  ASSERT_EQ(scaling->setContentScaleFactor(1.5f), kResultTrue);
+  open.loop.RunFor(50ms);
+  ASSERT_EQ(view->getSize(&size), kResultTrue);
+  EXPECT_EQ(size.getWidth(), 1095);
+  EXPECT_EQ(AttributesOf(open.host).width, 1095);
+  EXPECT_EQ(AttributesOf(open.host).height, 647);
+  ASSERT_EQ(view->removed(), kResultTrue);
+}
+
+// Without a scale from the host the editor follows the desktop's Xft.dpi (96 dpi is 100 %).
+TEST(Vst3View, WithoutAHostScaleTheDesktopDpiHolds) {
+  SKIP_WITHOUT_DISPLAY();
+  if (std::getenv("GDK_SCALE")) GTEST_SKIP() << "GDK_SCALE overrides the X resources";
+  HostWindow host;
+  ASSERT_TRUE(host.Valid());
+  Window root = DefaultRootWindow(host.Dpy());
+  const Atom resources = XInternAtom(host.Dpy(), "RESOURCE_MANAGER", False);
+  const char dpi[] = "Xft.antialias:\t1\nXft.dpi:\t192\n";
+  XChangeProperty(host.Dpy(), root, resources, XA_STRING, 8, PropModeReplace,
+                  reinterpret_cast<const unsigned char*>(dpi), int(sizeof dpi - 1));
+  XSync(host.Dpy(), False);
+  TestPlugin plug;
+  ASSERT_TRUE(plug.Valid()) << TestHost::Get().LoadError();
+  IPlugView* view = CreateEditor(plug);
+  ViewRect size;
+  view->getSize(&size);
+  XDeleteProperty(host.Dpy(), root, resources);
+  XSync(host.Dpy(), False);
+  EXPECT_EQ(size.getWidth(), 1460);
+  EXPECT_EQ(size.getHeight(), 862);
+  view->release();
 }

@@ -6,6 +6,7 @@
 
 #include "framework/core/IEffectBase.h"
 #include "framework/graphics/linux/ChildProcess.h"
+#include "framework/graphics/linux/DesktopScale.h"
 #include "framework/graphics/linux/X11ErrorTrap.h"
 #include "framework/graphics/linux/X11NoticeWindow.h"
 #include "framework/graphics/linux/ZenityFileDialog.h"
@@ -67,13 +68,14 @@ void* IGraphicsLinux::OpenWindow(void* parentWnd) {
 
   mDisplay = X11ErrorTrap::Open();
   if (!mDisplay) return nullptr;
+  FollowDesktopScale();
   const int screen = DefaultScreen(mDisplay);
   XSetWindowAttributes attributes = {};
   attributes.event_mask = ExposureMask | ButtonPressMask | ButtonReleaseMask | PointerMotionMask |
                           KeyPressMask | StructureNotifyMask | LeaveWindowMask;
   attributes.background_pixel = BlackPixel(mDisplay, screen);
   attributes.colormap = DefaultColormap(mDisplay, screen);
-  mWindow = XCreateWindow(mDisplay, parent, 0, 0, unsigned(Width()), unsigned(Height()), 0,
+  mWindow = XCreateWindow(mDisplay, parent, 0, 0, unsigned(DeviceWidth()), unsigned(DeviceHeight()), 0,
                           DefaultDepth(mDisplay, screen), InputOutput, DefaultVisual(mDisplay, screen),
                           CWEventMask | CWBackPixel | CWColormap, &attributes);
   XSync(mDisplay, False);
@@ -88,7 +90,7 @@ void* IGraphicsLinux::OpenWindow(void* parentWnd) {
   mWindowGone = false;
   XStoreName(mDisplay, mWindow, "Resonix");
   mGC = XCreateGC(mDisplay, mWindow, 0, nullptr);
-  mImage = std::make_unique<X11Image>(mDisplay, Width(), Height());
+  mImage = std::make_unique<X11Image>(mDisplay, DeviceWidth(), DeviceHeight());
   XMapWindow(mDisplay, mWindow);
 
   // Everything is drawn once so the first expose has a picture to copy.
@@ -122,10 +124,30 @@ int IGraphicsLinux::ConnectionFd() const {
 
 bool IGraphicsLinux::DrawScreen(IRECT* rect) {
   if (!rect || !mDisplay || !GetWindow() || !mImage || !GetDrawBitmap()) return false;
-  const RasterRect r{rect->L, rect->T, rect->R, rect->B};
+  const IRECT d = ToDevice(*rect);
+  CopyToWindow(RasterRect{d.L, d.T, d.R, d.B});
+  return true;
+}
+
+void IGraphicsLinux::CopyToWindow(const RasterRect& r) {
+  if (!mDisplay || !GetWindow() || !mImage || !GetDrawBitmap()) return;
   mImage->Fill(*GetDrawBitmap(), r);
   mImage->Put(mWindow, mGC, r);
-  return true;
+}
+
+void IGraphicsLinux::SetScale(double scale) {
+  const double before = GetScale();
+  IGraphics::SetScale(scale);
+  if (GetScale() == before || !mDisplay || !GetWindow()) return;
+  XResizeWindow(mDisplay, mWindow, unsigned(DeviceWidth()), unsigned(DeviceHeight()));
+  mImage = std::make_unique<X11Image>(mDisplay, DeviceWidth(), DeviceHeight());
+  IRECT all(0, 0, Width(), Height());
+  Draw(&all);
+  XFlush(mDisplay);
+}
+
+void IGraphicsLinux::FollowDesktopScale() {
+  if (!ScaleFromHost()) SetScale(DesktopScale::Of(mDisplay));
 }
 
 void IGraphicsLinux::OnTimer() {
@@ -159,11 +181,12 @@ void IGraphicsLinux::HandleButtonPress(unsigned int button, unsigned int state, 
                                        int y) {
   if (button == Button4 || button == Button5) {
     IMouseMod mod = ModOf(state, 0);
-    OnMouseWheel(x, y, &mod, button == Button4 ? 1 : -1);
+    OnMouseWheel(ToEditor(x), ToEditor(y), &mod, button == Button4 ? 1 : -1);
     return;
   }
   if (button != Button1 && button != Button2 && button != Button3) return;
   IMouseMod mod = ModOf(state & ~(Button1Mask | Button3Mask), button);
+  // Distances are judged on the screen; controls get editor pixels.
   const bool isDouble =
       button == Button1 && !mLastWasDoubleClick && time - mLastClickTime <= kDoubleClickMs &&
       std::abs(x - mLastClickX) <= kDoubleClickDistance && std::abs(y - mLastClickY) <= kDoubleClickDistance;
@@ -175,18 +198,17 @@ void IGraphicsLinux::HandleButtonPress(unsigned int button, unsigned int state, 
   }
   // X grabs the pointer for the window while a button is down: that is the mouse capture.
   if (isDouble)
-    OnMouseDblClick(x, y, &mod);
+    OnMouseDblClick(ToEditor(x), ToEditor(y), &mod);
   else
-    OnMouseDown(x, y, &mod);
+    OnMouseDown(ToEditor(x), ToEditor(y), &mod);
 }
 
 void IGraphicsLinux::HandleEvent(XEvent& event) {
   if (event.xany.window != mWindow) return;
   switch (event.type) {
     case Expose: {
-      IRECT r(event.xexpose.x, event.xexpose.y, event.xexpose.x + event.xexpose.width,
-              event.xexpose.y + event.xexpose.height);
-      DrawScreen(&r);
+      CopyToWindow(RasterRect{event.xexpose.x, event.xexpose.y, event.xexpose.x + event.xexpose.width,
+                              event.xexpose.y + event.xexpose.height});
       break;
     }
     case ButtonPress:
@@ -197,7 +219,7 @@ void IGraphicsLinux::HandleEvent(XEvent& event) {
       if (event.xbutton.button == Button1 || event.xbutton.button == Button2 ||
           event.xbutton.button == Button3) {
         IMouseMod mod = ModOf(event.xbutton.state, event.xbutton.button);
-        OnMouseUp(event.xbutton.x, event.xbutton.y, &mod);
+        OnMouseUp(ToEditor(event.xbutton.x), ToEditor(event.xbutton.y), &mod);
       }
       break;
     case MotionNotify: {
@@ -205,11 +227,11 @@ void IGraphicsLinux::HandleEvent(XEvent& event) {
       // Every point of a drag counts (a freehand stroke draws through each); hovering only needs the
       // latest position of a burst.
       if (event.xmotion.state & (Button1Mask | Button2Mask | Button3Mask)) {
-        OnMouseDrag(event.xmotion.x, event.xmotion.y, &mod);
+        OnMouseDrag(ToEditor(event.xmotion.x), ToEditor(event.xmotion.y), &mod);
       } else if (CanHandleMouseOver()) {
         while (mDisplay && XCheckTypedWindowEvent(mDisplay, mWindow, MotionNotify, &event)) {
         }
-        OnMouseOver(event.xmotion.x, event.xmotion.y, &mod);
+        OnMouseOver(ToEditor(event.xmotion.x), ToEditor(event.xmotion.y), &mod);
       }
       break;
     }
@@ -218,7 +240,7 @@ void IGraphicsLinux::HandleEvent(XEvent& event) {
       break;
     case KeyPress: {
       const int code = KeyCodeOf(XLookupKeysym(&event.xkey, 0));
-      if (code != KEY_NONE) OnKeyDown(event.xkey.x, event.xkey.y, code);
+      if (code != KEY_NONE) OnKeyDown(ToEditor(event.xkey.x), ToEditor(event.xkey.y), code);
       break;
     }
     case DestroyNotify:

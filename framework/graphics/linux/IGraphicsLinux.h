@@ -8,6 +8,7 @@
 #include <string>
 
 #include "framework/graphics/IGraphics.h"
+#include "raster/RasterRect.h"
 
 class X11Image;
 // Xlib's types, declared here so its macros stay out of every file that includes this header.
@@ -34,6 +35,10 @@ class IGraphicsLinux : public IGraphics {
   const char* GetGUIAPI() override { return "X11"; }
   void PluginPath(std::string* path) override;
   void DesktopPath(std::string* path) override;
+  // An open window takes the new size at once and is painted again.
+  void SetScale(double scale) override;
+  // GDK_SCALE or Xft.dpi, unless the host set a scale.
+  void FollowDesktopScale() override;
 
   // ---- driven by the host (editor thread) ----
   // The X connection's descriptor, -1 while the window is closed.
@@ -56,7 +61,10 @@ class IGraphicsLinux : public IGraphics {
 
  private:
   void HandleEvent(_XEvent& event);
+  // x and y in window (device) pixels.
   void HandleButtonPress(unsigned int button, unsigned int state, unsigned long time, int x, int y);
+  // Copies a rectangle of the draw bitmap, in device pixels, to the window.
+  void CopyToWindow(const RasterRect& r);
   IMouseMod ModOf(unsigned int state, unsigned int button) const;
   std::string FontFile() const;
 

@@ -254,6 +254,9 @@ VstIntPtr IEffectVST2::Dispatch(VstInt32 opcode, VstInt32 index, VstIntPtr value
 
     case effEditGetRect:
       if (!ptr || !GetGUI()) return 0;
+      // VST2 hosts say nothing of the screen's density: the editor follows the desktop's.
+      GetGUI()->FollowDesktopScale();
+      mEditRect = {0, 0, VstInt16(GetGUI()->DeviceHeight()), VstInt16(GetGUI()->DeviceWidth())};
       *static_cast<ERect**>(ptr) = &mEditRect;
       return 1;
 
@@ -448,7 +451,7 @@ void IEffectVST2::AttachGraphics(IGraphics* graphics) {
 void IEffectVST2::ResizeGraphics(int w, int h) {
   IGraphics* gui = GetGUI();
   if (!gui) return;
-  mEditRect = {0, 0, VstInt16(gui->Height()), VstInt16(gui->Width())};
+  mEditRect = {0, 0, VstInt16(gui->DeviceHeight()), VstInt16(gui->DeviceWidth())};
   OnWindowResize();
 }
 

@@ -1,5 +1,6 @@
 #include "framework/hosts/vst3/IEffectVST3View.h"
 
+#include <cmath>
 #include <cstring>
 
 #if defined(_WIN32)
@@ -15,9 +16,9 @@ IEffectVST3View::IEffectVST3View(IEffectVST3* plug) : mPlug(plug) {
   // The view may outlive the host's last reference to the instance.
   mPlug->addRef();
   mPlug->AddView(this);
-  ViewRect r(0, 0, IEffectVST3::kEditorWidth, IEffectVST3::kEditorHeight);
-  if (IGraphicsPlatform* window = Window()) r = ViewRect(0, 0, window->Width(), window->Height());
-  setRect(r);
+  // Until the host says otherwise, the editor follows the desktop's scale.
+  if (IGraphicsPlatform* window = Window()) window->FollowDesktopScale();
+  setRect(DeviceRect());
 }
 
 IEffectVST3View::~IEffectVST3View() {
@@ -28,6 +29,12 @@ IEffectVST3View::~IEffectVST3View() {
 
 IGraphicsPlatform* IEffectVST3View::Window() {
   return dynamic_cast<IGraphicsPlatform*>(mPlug->GetGUI());
+}
+
+ViewRect IEffectVST3View::DeviceRect() {
+  IGraphicsPlatform* window = Window();
+  return ViewRect(0, 0, window ? window->DeviceWidth() : IEffectVST3::kEditorWidth,
+                  window ? window->DeviceHeight() : IEffectVST3::kEditorHeight);
 }
 
 tresult PLUGIN_API IEffectVST3View::isPlatformTypeSupported(FIDString type) {
@@ -89,9 +96,7 @@ tresult PLUGIN_API IEffectVST3View::removed() {
 
 tresult PLUGIN_API IEffectVST3View::getSize(ViewRect* size) {
   if (!size) return kInvalidArgument;
-  IGraphicsPlatform* window = Window();
-  *size = ViewRect(0, 0, window ? window->Width() : IEffectVST3::kEditorWidth,
-                   window ? window->Height() : IEffectVST3::kEditorHeight);
+  *size = DeviceRect();
   return kResultTrue;
 }
 
@@ -119,6 +124,19 @@ void PLUGIN_API IEffectVST3View::onFDIsSet(Linux::FileDescriptor) {
   if (IGraphicsPlatform* window = Window()) window->ProcessEvents();
 }
 #endif
+
+tresult PLUGIN_API IEffectVST3View::setContentScaleFactor(ScaleFactor factor) {
+  IGraphicsPlatform* window = Window();
+  if (!window) return kResultFalse;
+  if (!std::isfinite(factor) || factor <= 0.0f) return kInvalidArgument;
+  window->SetScaleFromHost(double(factor));
+  ViewRect r = DeviceRect();
+  if (isAttached() && plugFrame)
+    plugFrame->resizeView(this, &r);
+  else
+    setRect(r);
+  return kResultTrue;
+}
 
 void IEffectVST3View::RequestResize(int width, int height) {
   if (!plugFrame) return;

@@ -4,6 +4,7 @@
 // window has its own timer and message handling, so the view only opens and closes it.
 
 #include "pluginterfaces/gui/iplugview.h"
+#include "pluginterfaces/gui/iplugviewcontentscalesupport.h"
 #include "public.sdk/source/common/pluginview.h"
 
 class IEffectVST3;
@@ -15,7 +16,8 @@ class IGraphicsLinux;
 using IGraphicsPlatform = IGraphicsLinux;
 #endif
 
-class IEffectVST3View : public Steinberg::CPluginView
+class IEffectVST3View : public Steinberg::CPluginView,
+                        public Steinberg::IPlugViewContentScaleSupport
 #if !defined(_WIN32)
     ,
                         public Steinberg::Linux::ITimerHandler,
@@ -32,6 +34,10 @@ class IEffectVST3View : public Steinberg::CPluginView
   Steinberg::tresult PLUGIN_API removed() override;
   Steinberg::tresult PLUGIN_API getSize(Steinberg::ViewRect* size) override;
   Steinberg::tresult PLUGIN_API onSize(Steinberg::ViewRect* newSize) override;
+  // ---- IPlugViewContentScaleSupport (host UI thread) ----
+  // The editor draws at the host's scale from now on and asks the frame for the scaled size.
+  Steinberg::tresult PLUGIN_API setContentScaleFactor(ScaleFactor factor) override;
+
   // Keys the host forwards; those no control takes go back to it.
   Steinberg::tresult PLUGIN_API onKeyDown(Steinberg::char16 key, Steinberg::int16 keyCode,
                                           Steinberg::int16 modifiers) override;
@@ -47,6 +53,7 @@ class IEffectVST3View : public Steinberg::CPluginView
 
   OBJ_METHODS(IEffectVST3View, Steinberg::CPluginView)
   DEFINE_INTERFACES
+  DEF_INTERFACE(Steinberg::IPlugViewContentScaleSupport)
 #if !defined(_WIN32)
   DEF_INTERFACE(Steinberg::Linux::ITimerHandler)
   DEF_INTERFACE(Steinberg::Linux::IEventHandler)
@@ -56,6 +63,8 @@ class IEffectVST3View : public Steinberg::CPluginView
 
  private:
   IGraphicsPlatform* Window();
+  // The editor's size in the host's (device) pixels.
+  Steinberg::ViewRect DeviceRect();
 
   IEffectVST3* mPlug;
 #if !defined(_WIN32)

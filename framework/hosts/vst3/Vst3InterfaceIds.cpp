@@ -2,10 +2,12 @@
 // and the Linux run loop.
 
 #include "pluginterfaces/gui/iplugview.h"
+#include "pluginterfaces/gui/iplugviewcontentscalesupport.h"
 
 namespace Steinberg {
 DEF_CLASS_IID(IPlugView)
 DEF_CLASS_IID(IPlugFrame)
+DEF_CLASS_IID(IPlugViewContentScaleSupport)
 #if !defined(_WIN32)
 namespace Linux {
 DEF_CLASS_IID(IEventHandler)
