@@ -41,6 +41,7 @@ class HostWindow {
     XCloseDisplay(dpy_);
   }
   explicit operator bool() const { return dpy_ != nullptr; }
+  Display* display() const { return dpy_; }
 
   // The editor's window, once it is open inside ours.
   Window child() {
@@ -200,4 +201,25 @@ TEST(Vst2Editor, NeedsX11) {
   GTEST_SKIP() << "built without X11";
 }
 
+#endif
+
+#if RESONIX_TEST_X11
+// A VST2 host knows nothing of the screen's density: on a desktop at 200 % the editor rectangle and
+// the window are twice as large.
+TEST_F(Vst2Editor, FollowsTheDesktopScale) {
+  setenv("GDK_SCALE", "2", 1);
+  ERect* rect = nullptr;
+  const VstIntPtr got = plug_.dispatch(effEditGetRect, 0, 0, &rect);
+  const VstIntPtr opened = open_editor();
+  unsetenv("GDK_SCALE");
+  ASSERT_EQ(got, 1);
+  EXPECT_EQ(rect->right - rect->left, 1460);
+  EXPECT_EQ(rect->bottom - rect->top, 862);
+  ASSERT_EQ(opened, 1);
+  XWindowAttributes attributes = {};
+  ASSERT_TRUE(XGetWindowAttributes(window_.display(), window_.child(), &attributes));
+  EXPECT_EQ(attributes.width, 1460);
+  EXPECT_EQ(attributes.height, 862);
+  EXPECT_EQ(plug_.dispatch(effEditClose), 1);
+}
 #endif
