@@ -174,7 +174,8 @@ bool IMyPlots::Draw(IGraphics* graphics) {
 
   const int n = BezierAt(effect->target, kPlotLeft, kPlotRight, kPlotTop, kPlotBottom, kPlotBands, scale,
                          target_points);
-  BezierAt(effect->measured, kPlotLeft, kPlotRight, kPlotTop, kPlotBottom, kPlotBands, scale, measured_points);
+  BezierAt(effect->measured, kPlotLeft, kPlotRight, kPlotTop, kPlotBottom, kPlotBands, scale,
+           measured_points);
   BezierAt(effect->corrected, kPlotLeft, kPlotRight, kPlotTop, kPlotBottom, kPlotBands, scale,
            corrected_points);
 

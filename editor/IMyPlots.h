@@ -13,7 +13,7 @@ struct MyPoint {
 
 class IMyPlots : public IControl {
  public:
-  static constexpr int kColumns = 438;  // plot width in pixels
+  static constexpr int kColumns = 438;                    // plot width in pixels
   static constexpr int kMaxDeviceColumns = kColumns * 3;  // at the densest screen
   static constexpr int kMaxKnots = 120;
   static constexpr unsigned kTargetColour = 0xFF00FF00;

@@ -99,8 +99,8 @@ TEST(Bezier, DeviceColumnsFollowTheSameCurve) {
     for (double& v : c.values) v = db(-55.0 + 62.0 * next());
     c.plot();
     for (double s : {1.25, 1.5, 2.0, 2.5, 3.0}) {
-      const int n = IMyPlots::BezierAt(c.values, kPlotLeft, kPlotRight, kPlotTop, kPlotBottom, kPlotBands, s,
-                                       device);
+      const int n =
+          IMyPlots::BezierAt(c.values, kPlotLeft, kPlotRight, kPlotTop, kPlotBottom, kPlotBands, s, device);
       const int left = int(kPlotLeft * s + 0.5), top = int(kPlotTop * s + 0.5);
       const int bottom = int(kPlotBottom * s + 0.5);
       ASSERT_EQ(n, int((kPlotRight - 1) * s + 0.5) - left + 1) << s;

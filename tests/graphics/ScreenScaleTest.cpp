@@ -52,7 +52,8 @@ TEST(ScreenScale, EditorAndDevicePixelsMapBackAndForth) {
     for (int v = -40; v < 800; ++v) {
       // Every device pixel of an editor pixel maps back to it, so pixels tile without gaps.
       ASSERT_LT(gui.ToDevice(v), gui.ToDevice(v + 1)) << s;
-      for (int d = gui.ToDevice(v); d < gui.ToDevice(v + 1); ++d) ASSERT_EQ(gui.ToEditor(d), v) << s << " " << d;
+      for (int d = gui.ToDevice(v); d < gui.ToDevice(v + 1); ++d)
+        ASSERT_EQ(gui.ToEditor(d), v) << s << " " << d;
     }
   }
   gui.SetScale(NAN);
@@ -73,7 +74,9 @@ TEST(ScreenScale, BitmapsComeFromTheDensestArtworkNeeded) {
   const struct {
     double scale;
     uint32_t colour;
-  } cases[] = {{1.0, DenseArtEditor::kOne}, {1.5, DenseArtEditor::kTwo}, {2.0, DenseArtEditor::kTwo},
+  } cases[] = {{1.0, DenseArtEditor::kOne},
+               {1.5, DenseArtEditor::kTwo},
+               {2.0, DenseArtEditor::kTwo},
                {3.0, DenseArtEditor::kTwo}};
   for (const auto& c : cases) {
     gui.SetScale(c.scale);

@@ -90,7 +90,8 @@ TEST(RasterResample, AveragesAreaWithoutBleedingTransparency) {
   RasterBitmap src(6, 4, 0x00FF0000u);  // transparent red
   for (int y = 0; y < 4; ++y)
     for (int x = 3; x < 6; ++x) src.SetPixel(x, y, 0xFF2080C0u);
-  for (const auto& size : {std::pair{6, 4}, std::pair{4, 3}, std::pair{5, 2}, std::pair{9, 6}, std::pair{1, 1}}) {
+  for (const auto& size :
+       {std::pair{6, 4}, std::pair{4, 3}, std::pair{5, 2}, std::pair{9, 6}, std::pair{1, 1}}) {
     const RasterBitmap out = RasterResample(src, size.first, size.second);
     ASSERT_EQ(out.Width(), size.first);
     for (int y = 0; y < out.Height(); ++y) {
@@ -103,6 +104,7 @@ TEST(RasterResample, AveragesAreaWithoutBleedingTransparency) {
     }
   }
   const RasterBitmap same = RasterResample(src, 6, 4);
-  for (int x = 0; x < 6; ++x) EXPECT_EQ(same.GetPixel(x, 1), src.GetPixel(x, 1) >> 24 ? src.GetPixel(x, 1) : 0u);
+  for (int x = 0; x < 6; ++x)
+    EXPECT_EQ(same.GetPixel(x, 1), src.GetPixel(x, 1) >> 24 ? src.GetPixel(x, 1) : 0u);
   EXPECT_TRUE(RasterResample(src, 0, 3).Empty());
 }

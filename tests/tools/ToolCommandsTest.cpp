@@ -215,8 +215,8 @@ TEST_F(ToolTest, InfoAndRenderShowThePreset) {
   EXPECT_NEAR(j["bands"][39]["corrected_db"].num, j["bands"][39]["target_db"].num, 0.05);
 
   // At 1x and for a screen of twice the density.
-  for (const auto& [scale, file, w, h] : {std::tuple{"1", "editor.png", 730, 431},
-                                          std::tuple{"2", "editor@2x.png", 1460, 862}}) {
+  for (const auto& [scale, file, w, h] :
+       {std::tuple{"1", "editor.png", 730, 431}, std::tuple{"2", "editor@2x.png", 1460, 862}}) {
     const auto r = tool({"render", preset, path(file), "--scale", scale});
     ASSERT_EQ(r.status, 0) << r.err;
     std::ifstream png(path(file), std::ios::binary);

@@ -11,8 +11,8 @@
 #include "pluginterfaces/gui/iplugviewcontentscalesupport.h"
 #include "vst3/Vst3TestHost.h"
 // Xlib last: its macros would clash with the SDK headers above.
-#include <X11/Xlib.h>
 #include <X11/Xatom.h>
+#include <X11/Xlib.h>
 #include <X11/Xutil.h>
 
 #include "linux/TestDisplay.h"

@@ -356,3 +356,37 @@ TEST(WinRepaint, AResizedEditorIsCopiedToTheScreenAtItsNewSize) {
   ReleaseDC(e.window, dc);
   EXPECT_EQ(shown, RGB(255, 0, 0));
 }
+
+// Moved to a 192-dpi monitor, the window doubles its size, and the controls still get editor pixels.
+TEST(WinDpi, AWindowAt192DpiDrawsAtTwiceTheSize) {
+  Editor e;
+  RECT suggested = {0, 0, 400, 200};
+  SendMessageA(e.window, WM_DPICHANGED, MAKEWPARAM(192, 192), reinterpret_cast<LPARAM>(&suggested));
+  Pump(100);
+  EXPECT_EQ(e.gui->GetScale(), 2.0);
+  RECT client = {};
+  GetClientRect(e.window, &client);
+  EXPECT_EQ(client.right, 400);
+  EXPECT_EQ(client.bottom, 200);
+  ASSERT_NE(e.gui->GetDrawBitmap(), nullptr);
+  EXPECT_EQ(e.gui->GetDrawBitmap()->Width(), 400);
+  Mouse(e.window, WM_LBUTTONDOWN, 101, 61, MK_LBUTTON);
+  Mouse(e.window, WM_LBUTTONUP, 101, 61);
+  const auto& ev = e.control->mEvents;
+  ASSERT_EQ(ev.size(), 2u);
+  EXPECT_EQ(ev[0].x, 50);
+  EXPECT_EQ(ev[0].y, 30);
+  // The picture reaches the screen at device pixels: a panel over the lower right quarter.
+  const IColor red(255, 255, 0, 0);
+  e.gui->AttachControl(new IPanelControl(&e.plug, IRECT(100, 50, 200, 100), &red));
+  e.gui->SetAllControlsDirty();
+  Pump(150);
+  HDC dc = GetDC(e.window);
+  EXPECT_EQ(GetPixel(dc, 390, 190), RGB(255, 0, 0));
+  EXPECT_NE(GetPixel(dc, 190, 90), RGB(255, 0, 0));
+  ReleaseDC(e.window, dc);
+  // Back on a 96-dpi monitor.
+  SendMessageA(e.window, WM_DPICHANGED, MAKEWPARAM(96, 96), reinterpret_cast<LPARAM>(&suggested));
+  GetClientRect(e.window, &client);
+  EXPECT_EQ(client.right, 200);
+}

@@ -57,8 +57,10 @@ void ArtCanvas::blend(int x, int y, ArtColor c, double coverage) {
 void ArtCanvas::fill_shape(double x0, double y0, double x1, double y1,
                            const std::function<bool(double, double)>& inside, ArtColor top, ArtColor bottom) {
   const double d = mDensity;
-  const int px0 = std::max(0, int(std::floor(x0 * d))), px1 = std::min(mBitmap.Width(), int(std::ceil(x1 * d)));
-  const int py0 = std::max(0, int(std::floor(y0 * d))), py1 = std::min(mBitmap.Height(), int(std::ceil(y1 * d)));
+  const int px0 = std::max(0, int(std::floor(x0 * d))),
+            px1 = std::min(mBitmap.Width(), int(std::ceil(x1 * d)));
+  const int py0 = std::max(0, int(std::floor(y0 * d))),
+            py1 = std::min(mBitmap.Height(), int(std::ceil(y1 * d)));
   const double span = std::max(1.0, y1 - y0);
   for (int y = py0; y < py1; ++y) {
     const ArtColor c = art_mix(top, bottom, ((y + 0.5) / d - y0) / span);

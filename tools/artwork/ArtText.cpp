@@ -45,8 +45,8 @@ void ArtText::draw(ArtCanvas& canvas, const ArtFont& font, const std::string& te
   draw_spaced(canvas, font, text, left, top, right, bottom, colour, align, 0);
 }
 
-void ArtText::draw_spaced(ArtCanvas& canvas, const ArtFont& logical, const std::string& text, int left, int top,
-                          int right, int bottom, ArtColor colour, ArtAlign align, int spacing) {
+void ArtText::draw_spaced(ArtCanvas& canvas, const ArtFont& logical, const std::string& text, int left,
+                          int top, int right, int bottom, ArtColor colour, ArtAlign align, int spacing) {
   // Denser canvases get glyphs rendered at their own size, placed in image pixels.
   const int d = canvas.density();
   const ArtFont font{logical.size * d, logical.bold};

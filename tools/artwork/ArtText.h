@@ -23,8 +23,8 @@ class ArtText {
   bool ok() const;
   // In editor pixels, as the text is drawn at 1x.
   int width(const ArtFont& font, const std::string& text);
-  // Draws text in the box (editor pixels) (left..right, top..bottom), aligned horizontally and centred vertically
-  // on the box's middle by the font's cap height.
+  // Draws text in the box (editor pixels) (left..right, top..bottom), aligned horizontally and centred
+  // vertically on the box's middle by the font's cap height.
   void draw(ArtCanvas& canvas, const ArtFont& font, const std::string& text, int left, int top, int right,
             int bottom, ArtColor colour, ArtAlign align);
   // The same with extra space between the letters, for small capitals captions.

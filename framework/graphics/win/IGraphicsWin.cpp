@@ -79,6 +79,39 @@ int IGraphicsWin::WindowCount() {
 
 // ---- window ----
 
+// ---- screen density ----
+
+namespace {
+// GetDpiForWindow exists from Windows 10 1607 on; older systems have one DPI for the whole screen.
+unsigned DpiOf(HWND hwnd) {
+  using GetDpiForWindowFn = UINT(WINAPI*)(HWND);
+  static const auto getDpiForWindow = reinterpret_cast<GetDpiForWindowFn>(
+      reinterpret_cast<void*>(GetProcAddress(GetModuleHandleA("user32.dll"), "GetDpiForWindow")));
+  if (hwnd && getDpiForWindow) {
+    if (const UINT dpi = getDpiForWindow(hwnd)) return dpi;
+  }
+  HDC screen = GetDC(nullptr);
+  const int dpi = screen ? GetDeviceCaps(screen, LOGPIXELSY) : 96;
+  if (screen) ReleaseDC(nullptr, screen);
+  return dpi > 0 ? unsigned(dpi) : 96u;
+}
+}  // namespace
+
+void IGraphicsWin::SetScale(double scale) {
+  const double before = GetScale();
+  IGraphics::SetScale(scale);
+  if (GetScale() == before || !mHwnd) return;
+  SetWindowPos(mHwnd, nullptr, 0, 0, DeviceWidth(), DeviceHeight(),
+               SWP_NOMOVE | SWP_NOZORDER | SWP_NOACTIVATE);
+  InvalidateRect(mHwnd, nullptr, FALSE);
+}
+
+void IGraphicsWin::FollowDesktopScale() {
+  if (!ScaleFromHost()) SetScale(ScaleOfDpi(DpiOf(mHwnd)));
+}
+
+// ---- window ----
+
 void* IGraphicsWin::OpenWindow(void* parentWnd) {
   HWND parent = static_cast<HWND>(parentWnd);
   if (!parent || !IsWindow(parent)) return nullptr;
@@ -98,7 +131,8 @@ void* IGraphicsWin::OpenWindow(void* parentWnd) {
     ++gWindowCount;
     mCounted = true;
   }
-  int x = 0, y = 0, w = Width(), h = Height();
+  FollowDesktopScale();
+  int x = 0, y = 0, w = DeviceWidth(), h = DeviceHeight();
   if (mHasLastRect) {
     x = mLastX;
     y = mLastY;
@@ -115,6 +149,10 @@ void* IGraphicsWin::OpenWindow(void* parentWnd) {
     if (--gWindowCount == 0) UnregisterClassA(kWindowClass, instance);
     return nullptr;
   }
+  // A window on a monitor of another density than the system's draws at its own.
+  const double scale = GetScale();
+  FollowDesktopScale();
+  if (GetScale() != scale && GetPlug()) GetPlug()->ResizeGraphics(DeviceWidth(), DeviceHeight());
   SetAllControlsDirty();
   if (mTooltipsEnabled) CreateTooltips();
   return hwnd;
@@ -207,6 +245,14 @@ LRESULT IGraphicsWin::HandleMessage(UINT msg, WPARAM wParam, LPARAM lParam) {
       return 0;
     case WM_ERASEBKGND:
       return 1;  // everything is painted from the draw bitmap
+    case WM_DPICHANGED: {
+      // Moved to a monitor of another density: draw at it, and tell the host the new size.
+      if (ScaleFromHost()) return 0;
+      const double scale = GetScale();
+      SetScale(ScaleOfDpi(HIWORD(wParam)));
+      if (GetScale() != scale && GetPlug()) GetPlug()->ResizeGraphics(DeviceWidth(), DeviceHeight());
+      return 0;
+    }
     case WM_LBUTTONDOWN:
     case WM_RBUTTONDOWN:
     case WM_MBUTTONDOWN:
@@ -219,7 +265,7 @@ LRESULT IGraphicsWin::HandleMessage(UINT msg, WPARAM wParam, LPARAM lParam) {
       MouseButton(msg, wParam, lParam);
       return 0;
     case WM_MOUSEMOVE: {
-      const int x = GET_X_LPARAM(lParam), y = GET_Y_LPARAM(lParam);
+      const int x = ToEditor(GET_X_LPARAM(lParam)), y = ToEditor(GET_Y_LPARAM(lParam));
       IMouseMod mod(wParam & MK_LBUTTON, wParam & MK_RBUTTON, wParam & MK_SHIFT, wParam & MK_CONTROL,
                     GetKeyState(VK_MENU) < 0);
       if (wParam & (MK_LBUTTON | MK_RBUTTON | MK_MBUTTON)) {
@@ -248,7 +294,7 @@ LRESULT IGraphicsWin::HandleMessage(UINT msg, WPARAM wParam, LPARAM lParam) {
       const WORD keys = GET_KEYSTATE_WPARAM(wParam);
       IMouseMod mod(keys & MK_LBUTTON, keys & MK_RBUTTON, keys & MK_SHIFT, keys & MK_CONTROL,
                     GetKeyState(VK_MENU) < 0);
-      OnMouseWheel(p.x, p.y, &mod, GET_WHEEL_DELTA_WPARAM(wParam) / WHEEL_DELTA);
+      OnMouseWheel(ToEditor(p.x), ToEditor(p.y), &mod, GET_WHEEL_DELTA_WPARAM(wParam) / WHEEL_DELTA);
       return 0;
     }
     case WM_SYSKEYDOWN:
@@ -260,7 +306,7 @@ LRESULT IGraphicsWin::HandleMessage(UINT msg, WPARAM wParam, LPARAM lParam) {
       POINT p = {};
       GetCursorPos(&p);
       ScreenToClient(mHwnd, &p);
-      if (code != KEY_NONE && OnKeyDown(p.x, p.y, code)) return 0;
+      if (code != KEY_NONE && OnKeyDown(ToEditor(p.x), ToEditor(p.y), code)) return 0;
       // Keys no control takes belong to the host.
       if (mParent) return SendMessageA(mParent, msg, wParam, lParam);
       return DefWindowProcA(mHwnd, msg, wParam, lParam);
@@ -292,7 +338,7 @@ LRESULT IGraphicsWin::HandleMessage(UINT msg, WPARAM wParam, LPARAM lParam) {
 }
 
 void IGraphicsWin::MouseButton(UINT msg, WPARAM wParam, LPARAM lParam) {
-  const int x = GET_X_LPARAM(lParam), y = GET_Y_LPARAM(lParam);
+  const int x = ToEditor(GET_X_LPARAM(lParam)), y = ToEditor(GET_Y_LPARAM(lParam));
   // The flags of an up message no longer hold the released button; the editor still wants to know it.
   WPARAM keys = wParam;
   if (msg == WM_LBUTTONUP) keys |= MK_LBUTTON;
@@ -392,6 +438,7 @@ void IGraphicsWin::OnTimerTick() {
   }
   IRECT dirty;
   if (IsDirty(&dirty)) {
+    dirty = ToDevice(dirty);
     RECT r = {dirty.L, dirty.T, dirty.R, dirty.B};
     InvalidateRect(mHwnd, &r, FALSE);
     UpdateWindow(mHwnd);
@@ -402,7 +449,11 @@ void IGraphicsWin::Paint() {
   PAINTSTRUCT ps = {};
   HDC dc = BeginPaint(mHwnd, &ps);
   if (!dc) return;
-  IRECT r(ps.rcPaint.left, ps.rcPaint.top, ps.rcPaint.right, ps.rcPaint.bottom);
+  // The editor pixels that cover the window's update area.
+  IRECT r;
+  if (ps.rcPaint.right > ps.rcPaint.left && ps.rcPaint.bottom > ps.rcPaint.top)
+    r = IRECT(ToEditor(ps.rcPaint.left), ToEditor(ps.rcPaint.top), ToEditor(ps.rcPaint.right - 1) + 1,
+              ToEditor(ps.rcPaint.bottom - 1) + 1);
   mPaintDC = dc;
   if (mDrawDepth > 0) {
     // A notice shown while drawing: the picture drawn so far is copied, nothing is drawn again.
@@ -418,12 +469,12 @@ void IGraphicsWin::Paint() {
 
 bool IGraphicsWin::EnsureScreenBitmap() {
   // A resized editor needs a screen copy of its new size.
-  if (mScreenBitmap && (mScreenW != Width() || mScreenH != Height())) ReleaseScreenBitmap();
+  if (mScreenBitmap && (mScreenW != DeviceWidth() || mScreenH != DeviceHeight())) ReleaseScreenBitmap();
   if (mScreenBitmap) return true;
   BITMAPINFO bmi = {};
   bmi.bmiHeader.biSize = sizeof(BITMAPINFOHEADER);
-  bmi.bmiHeader.biWidth = Width();
-  bmi.bmiHeader.biHeight = -Height();  // top-down, as the draw bitmap
+  bmi.bmiHeader.biWidth = DeviceWidth();
+  bmi.bmiHeader.biHeight = -DeviceHeight();  // top-down, as the draw bitmap
   bmi.bmiHeader.biPlanes = 1;
   bmi.bmiHeader.biBitCount = 32;
   bmi.bmiHeader.biCompression = BI_RGB;
@@ -436,8 +487,8 @@ bool IGraphicsWin::EnsureScreenBitmap() {
     return false;
   }
   mScreenPixels = static_cast<unsigned*>(bits);
-  mScreenW = Width();
-  mScreenH = Height();
+  mScreenW = DeviceWidth();
+  mScreenH = DeviceHeight();
   mScreenBitmapOld = SelectObject(mScreenDC, mScreenBitmap);
   return true;
 }
@@ -455,12 +506,12 @@ void IGraphicsWin::ReleaseScreenBitmap() {
 bool IGraphicsWin::DrawScreen(IRECT* rect) {
   RasterBitmap* draw = GetDrawBitmap();
   if (!rect || !mPaintDC || !draw || !EnsureScreenBitmap()) return false;
-  const IRECT r =
-      rect->Intersect(IRECT(0, 0, std::min(Width(), draw->Width()), std::min(Height(), draw->Height())));
+  const IRECT r = ToDevice(*rect).Intersect(
+      IRECT(0, 0, std::min(DeviceWidth(), draw->Width()), std::min(DeviceHeight(), draw->Height())));
   if (r.Empty()) return true;
   // 0xAARRGGBB in memory is the byte order of a 32-bit DIB (blue first).
   for (int y = r.T; y < r.B; ++y)
-    std::memcpy(mScreenPixels + size_t(y) * size_t(Width()) + size_t(r.L), draw->Row(y) + r.L,
+    std::memcpy(mScreenPixels + size_t(y) * size_t(mScreenW) + size_t(r.L), draw->Row(y) + r.L,
                 size_t(r.W()) * 4);
   GdiFlush();
   BitBlt(mPaintDC, r.L, r.T, r.W(), r.H(), mScreenDC, r.L, r.T, SRCCOPY);
@@ -475,16 +526,17 @@ void IGraphicsWin::CreateTextEntry(IControl* control, IText* text, IRECT* textRe
   DWORD align = ES_LEFT;
   if (text->mAlign == IText::kAlignCenter) align = ES_CENTER;
   if (text->mAlign == IText::kAlignFar) align = ES_RIGHT;
-  const IRECT& r = *textRect;
+  const IRECT r = ToDevice(*textRect);
   mEditWnd = CreateWindowA("EDIT", "", WS_CHILD | WS_VISIBLE | ES_AUTOHSCROLL | align, r.L, r.T, r.W() + 1,
                            r.H() + 1, mHwnd, nullptr, static_cast<HINSTANCE>(Module()), nullptr);
   if (!mEditWnd) return;
   mEditText = *text;
   mEditControl = control;
   mEditParam = param;
-  mEditFont = CreateFontA(text->mSize, 0, 0, 0, text->mStyle == IText::kStyleBold ? FW_BOLD : FW_NORMAL,
-                          text->mStyle == IText::kStyleItalic, FALSE, FALSE, DEFAULT_CHARSET, OUT_TT_PRECIS,
-                          CLIP_DEFAULT_PRECIS, DEFAULT_QUALITY, DEFAULT_PITCH, text->mFont);
+  mEditFont =
+      CreateFontA(ToDevice(text->mSize), 0, 0, 0, text->mStyle == IText::kStyleBold ? FW_BOLD : FW_NORMAL,
+                  text->mStyle == IText::kStyleItalic, FALSE, FALSE, DEFAULT_CHARSET, OUT_TT_PRECIS,
+                  CLIP_DEFAULT_PRECIS, DEFAULT_QUALITY, DEFAULT_PITCH, text->mFont);
   mEditBrush = CreateSolidBrush(RefOf(text->mTextEntryBGColor));
   SendMessageA(mEditWnd, WM_SETFONT, reinterpret_cast<WPARAM>(mEditFont), 0);
   SendMessageA(mEditWnd, EM_LIMITTEXT, WPARAM(std::max(1, control->GetTextEntryLength())), 0);
@@ -601,7 +653,7 @@ IPopupMenu* IGraphicsWin::CreateIPopupMenu(IPopupMenu* menu, IRECT* areaRect) {
   if (!hmenu) return nullptr;
   std::vector<std::pair<IPopupMenu*, int>> commands;
   BuildMenu(hmenu, menu, &commands);
-  POINT p = {areaRect->L, areaRect->B};
+  POINT p = {ToDevice(areaRect->L), ToDevice(areaRect->B)};
   ClientToScreen(mHwnd, &p);
   const int chosen =
       int(TrackPopupMenu(hmenu, TPM_LEFTALIGN | TPM_RETURNCMD | TPM_NONOTIFY, p.x, p.y, 0, mHwnd, nullptr));

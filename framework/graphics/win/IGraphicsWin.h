@@ -48,6 +48,10 @@ class IGraphicsWin : public IGraphics {
   void* GetWindow() override;
   // Only "png" names (any case): the module's resource of type "PNG" with that id.
   std::unique_ptr<RasterBitmap> OSLoadBitmap(int id, const char* name) override;
+  // An open window takes the new size at once and is painted again.
+  void SetScale(double scale) override;
+  // The window's DPI (the system's before it opens), unless the host set a scale.
+  void FollowDesktopScale() override;
 
   // Tooltips of the controls under the mouse; takes effect when the window opens next.
   void EnableTooltips(bool enable) { mTooltipsEnabled = enable; }
