@@ -41,6 +41,7 @@ TEST(Faders, VerticalSliderIgnoresWheelAndDoubleClickAndRedesignsOnRelease) {
   e.release(514, 100);
   EXPECT_EQ(e.undo_steps(), steps + 1);
   EXPECT_EQ(e->rerun_pending, 0);
+  e->wait_for_design();
   EXPECT_NE(e->corrected[40], corrected) << "the release ran the design";
 }
 
