@@ -135,9 +135,10 @@ TEST_F(CorrectionDesignFit, FilterMagnitudeAgreesWithTheCorrectedCurve) {
   }
 }
 
-// A target the filter cannot reach (a cut below the -80 dB floor) never converges; their gains stop changing, and from there the literal loop would only repeat itself to
-// its 1,000,000th iteration. The fit stops there with the literal result, bit for bit: the literal
-// loop, run a little past the same point, is still there one iteration later.
+// A target the filter cannot reach (a cut below the -80 dB floor) never converges; its gains stop
+// changing, and from there the literal loop would only repeat itself to its 1,000,000th iteration.
+// The fit stops there with the literal result, bit for bit: the literal loop, run a little past the
+// same point, is still there one iteration later.
 TEST_F(CorrectionDesignFit, AFitThatSettlesEndsWhereTheLiteralLoopEnds) {
   const reference::Curves c = reference::guitar_curves();
   double notch[120];
