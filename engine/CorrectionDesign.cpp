@@ -17,7 +17,8 @@ namespace {
 // magnitude is the product over sections i of 1 + P_i / (1 + W_i M[j][i]), in the order
 // i = 0 .. n-1; then the corrected curve. The loops run across bands so that they vectorise; every
 // element still sees the literal operations in the literal order, so every kernel gives the same bits.
-inline __attribute__((always_inline)) void step_body(const double* __restrict mt, const double* __restrict err,
+inline __attribute__((always_inline)) void step_body(const double* __restrict mt,
+                                                     const double* __restrict err,
                                                      const double* __restrict measured, double q0, int n,
                                                      double* __restrict gain, double* __restrict q,
                                                      double* __restrict corrected) {
@@ -59,8 +60,8 @@ struct Kernels {
   bool (*error)(const double*, const double*, int, double*);
 };
 
-#define RESONIX_DESIGN_KERNELS(suffix, attr)                                                              \
-  attr void step_##suffix(const double* mt, const double* err, const double* measured, double q0, int n,  \
+#define RESONIX_DESIGN_KERNELS(suffix, attr)                                                             \
+  attr void step_##suffix(const double* mt, const double* err, const double* measured, double q0, int n, \
                           double* gain, double* q, double* corrected) {                                  \
     step_body(mt, err, measured, q0, n, gain, q, corrected);                                             \
   }                                                                                                      \

@@ -15,8 +15,9 @@ class CorrectionDesign {
   // of a second here, counted in iterations so that every machine and every render gets the same
   // filter from the same curves.
   static constexpr int kBoundIterations = 60000;
-  // The bound of a preview while the pen moves: about a tenth of a second, so the curve keeps up.
-  static constexpr int kPreviewIterations = 25000;
+  // The bound of a preview while the pen moves: with the pacing of the previews, still ten curves a
+  // second on a target that cannot converge.
+  static constexpr int kPreviewIterations = 15000;
   static constexpr double kMaxBoost = 20.0;    // +26.02 dB at most
   static constexpr double kTolerance = 0.005;  // relative error at which the fit stops
   static constexpr int kTableRates = 12;

@@ -11,7 +11,9 @@ void IResonix::run() {
   request_design(DesignThread::Kind::kFinal);
 }
 
-void IResonix::run_preview() { request_design(DesignThread::Kind::kPreview); }
+void IResonix::run_preview() {
+  request_design(DesignThread::Kind::kPreview);
+}
 
 void IResonix::start_design_thread() {
   design_thread = std::make_unique<DesignThread>(
@@ -31,11 +33,17 @@ void IResonix::request_design(DesignThread::Kind kind) {
   design_thread->request(in, kind);
 }
 
-void IResonix::wait_for_design() { design_thread->wait(); }
+void IResonix::wait_for_design() {
+  design_thread->wait();
+}
 
-bool IResonix::HasPendingWork() { return design_thread->pending(); }
+bool IResonix::HasPendingWork() {
+  return design_thread->pending();
+}
 
-void IResonix::FinishPendingWork() { wait_for_design(); }
+void IResonix::FinishPendingWork() {
+  wait_for_design();
+}
 
 void IResonix::copy_corrected(double* out) {
   std::lock_guard<std::mutex> lock(design_results);

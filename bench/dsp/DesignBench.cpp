@@ -53,14 +53,14 @@ void BM_DesignStroke(benchmark::State& state) {
   auto design = std::make_unique<CorrectionDesign>();
   auto k = std::make_unique<Cascade::Coefficients>();
   int published = 0;
-  DesignThread thread([&](const CorrectionDesign::Inputs& in, DesignThread::Kind,
-                          const std::atomic<bool>& stop) {
-    if (!design->fit(in, CorrectionDesign::kBoundIterations, &stop))
-      return design->outcome() != CorrectionDesign::Outcome::kStopped;
-    design->build_sections(in.sample_rate, *k);
-    ++published;
-    return true;
-  });
+  DesignThread thread(
+      [&](const CorrectionDesign::Inputs& in, DesignThread::Kind, const std::atomic<bool>& stop) {
+        if (!design->fit(in, CorrectionDesign::kBoundIterations, &stop))
+          return design->outcome() != CorrectionDesign::Outcome::kStopped;
+        design->build_sections(in.sample_rate, *k);
+        ++published;
+        return true;
+      });
   auto in = std::make_unique<CorrectionDesign::Inputs>(start);
   for (auto _ : state) {
     *in = start;
@@ -71,8 +71,7 @@ void BM_DesignStroke(benchmark::State& state) {
     }
     thread.wait();
   }
-  state.counters["published_per_stroke"] =
-      benchmark::Counter(published, benchmark::Counter::kAvgIterations);
+  state.counters["published_per_stroke"] = benchmark::Counter(published, benchmark::Counter::kAvgIterations);
 }
 BENCHMARK(BM_DesignStroke)->Unit(benchmark::kMillisecond)->UseRealTime();
 

@@ -3,6 +3,7 @@
 #include <gtest/gtest.h>
 
 #include <atomic>
+#include <memory>
 #include <mutex>
 #include <thread>
 #include <vector>
@@ -37,32 +38,35 @@ CorrectionDesign::Inputs inputs(double id) {
   return in;
 }
 
+std::unique_ptr<DesignThread> thread_for(Worker& w) {
+  return std::make_unique<DesignThread>([&w](const CorrectionDesign::Inputs& in, Kind,
+                                             const std::atomic<bool>& stop) { return w.run(in, stop); });
+}
+
 void await_start(Worker& w) {
   while (!w.endless_started.load()) std::this_thread::yield();
 }
 
 TEST(DesignThread, ANewerRequestStopsTheRunningDesignAndPreviewsLetAPreviewFinish) {
   Worker w;
-  DesignThread thread([&](const CorrectionDesign::Inputs& in, Kind, const std::atomic<bool>& stop) {
-    return w.run(in, stop);
-  });
+  const auto thread = thread_for(w);
 
   // a final request stops the endless design; only the newer one is published
-  thread.request(inputs(1.0), Kind::kFinal);
+  thread->request(inputs(1.0), Kind::kFinal);
   await_start(w);
-  thread.request(inputs(2.0), Kind::kFinal);
-  thread.wait();
-  EXPECT_FALSE(thread.pending());
+  thread->request(inputs(2.0), Kind::kFinal);
+  thread->wait();
+  EXPECT_FALSE(thread->pending());
   EXPECT_EQ(w.published, std::vector<double>{2.0});
 
   // while the pen moves, a running preview is not stopped by the next one; both are published
   w.endless_started = false;
-  thread.request(inputs(1.0), Kind::kPreview);
+  thread->request(inputs(1.0), Kind::kPreview);
   await_start(w);
-  thread.request(inputs(3.0), Kind::kPreview);
-  EXPECT_TRUE(thread.pending());
+  thread->request(inputs(3.0), Kind::kPreview);
+  EXPECT_TRUE(thread->pending());
   w.let_it_end = true;
-  thread.wait();
+  thread->wait();
   EXPECT_EQ(w.published, (std::vector<double>{2.0, 1.0, 3.0}));
 }
 
@@ -70,13 +74,10 @@ TEST(DesignThread, ANewerRequestStopsTheRunningDesignAndPreviewsLetAPreviewFinis
 // would hang this test).
 TEST(DesignThread, DestructionStopsARunningDesign) {
   Worker w;
-  {
-    DesignThread thread([&](const CorrectionDesign::Inputs& in, Kind, const std::atomic<bool>& stop) {
-      return w.run(in, stop);
-    });
-    thread.request(inputs(1.0), Kind::kFinal);
-    await_start(w);
-  }
+  auto thread = thread_for(w);
+  thread->request(inputs(1.0), Kind::kFinal);
+  await_start(w);
+  thread.reset();
   EXPECT_TRUE(w.published.empty());
 }
 
