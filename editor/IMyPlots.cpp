@@ -135,12 +135,15 @@ int IMyPlots::CursorColumn(double notePos) {
   return int(notePos * (kPlotRight - kPlotLeft - 1) + kPlotLeft);
 }
 
+// While the button is held the correction follows the pen through quick designs that supersede
+// each other; the release alone makes an undo step and the final design.
 void IMyPlots::OnMouseDown(int x, int y, IMouseMod* mod) {
   drawing = 1;
   if (mod && mod->L)
     effect->from_drawing(x, y, 1);
   else if (mod && mod->R)
     effect->from_drawing(x, y, 0);
+  effect->run_preview();
   SetDirty(false);
 }
 
@@ -150,6 +153,7 @@ void IMyPlots::OnMouseDrag(int x, int y, int, int, IMouseMod* mod) {
     effect->from_drawing(x, y, 2);
   else if (mod && mod->R)
     effect->from_drawing(x, y, 0);
+  effect->run_preview();
   SetDirty(false);
 }
 
@@ -176,8 +180,9 @@ bool IMyPlots::Draw(IGraphics* graphics) {
                          target_points);
   BezierAt(effect->measured, kPlotLeft, kPlotRight, kPlotTop, kPlotBottom, kPlotBands, scale,
            measured_points);
-  BezierAt(effect->corrected, kPlotLeft, kPlotRight, kPlotTop, kPlotBottom, kPlotBands, scale,
-           corrected_points);
+  double corrected[kMaxKnots];
+  effect->copy_corrected(corrected);  // the design thread may be publishing a newer one
+  BezierAt(corrected, kPlotLeft, kPlotRight, kPlotTop, kPlotBottom, kPlotBands, scale, corrected_points);
 
   const int top = graphics->ToDevice(kPlotTop), right = graphics->ToDevice(kPlotRight);
   const int xc = CursorColumn(effect->note_pos);

@@ -148,8 +148,10 @@ void IResonix::from_GUI(int command) {
         apply_target_level();
         save_to_undo();
         if (IControl* plot = gui ? gui->GetControl(plot_control) : nullptr) plot->SetDirty(false);
+        // While the fader is dragged the correction follows it through quick designs.
+        if (!rerun_pending) run_preview();
       }
-      // Dragging moves the curve; the release alone redesigns.
+      // The release makes the final design.
       if (rerun_pending) {
         rerun_pending = 0;
         run();

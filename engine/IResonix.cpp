@@ -84,13 +84,19 @@ IResonix::IResonix(IInstanceInfo instanceInfo)
   // 9. parameters, then the editor half
   init_params();
   build_editor();
-  // 10. a filter and a predicted curve exist before the first block
+  // 10. a filter and a predicted curve exist before the first block (the flat curves need no
+  // iterations to speak of, so this wait is short)
+  start_design_thread();
   run();
+  wait_for_design();
   // 11. the single preset holds the initial state
   MakeDefaultPreset("-", 1);
 }
 
-IResonix::~IResonix() { DeleteGraphics(); }
+IResonix::~IResonix() {
+  design_thread.reset();  // stops a running fit; it touches the editor and the filter
+  DeleteGraphics();
+}
 
 void IResonix::init_grid() {
   for (int i = 0; i < kNumBands; ++i) {
@@ -157,9 +163,9 @@ void IResonix::Reset() {
   // A rate a host cannot mean (zero, negative, not a number) leaves the design as it is.
   if (!std::isfinite(hostRate) || hostRate <= 0.0) return;
   const double rate = hostRate < kMinSampleRate ? kMinSampleRate : hostRate;
-  if (rate == sample_rate) return;
-  sample_rate = rate;
-  run();
+  if (rate == sample_rate.load()) return;
+  sample_rate.store(rate);
+  run();  // returns at once: the audio plays the current set until the new one is published
 }
 
 void IResonix::OnParamChange(int paramIdx) {

@@ -11,6 +11,7 @@
 #include "engine/BandAnalysis.h"
 #include "engine/Cascade.h"
 #include "engine/CorrectionDesign.h"
+#include "engine/DesignThread.h"
 #include "engine/MeasurementCapture.h"
 #include "engine/RznFile.h"
 #include "engine/UndoHistory.h"
@@ -54,9 +55,20 @@ class IResonix : public IResonixAdapter {
   bool SerializeState(ByteChunk* chunk) override;                // host control thread
   int UnserializeState(ByteChunk* chunk, int startPos) override;  // host control thread
   void PresetsChangedByHost() override;                          // host control thread
+  bool HasPendingWork() override;      // any thread: a requested design is not published yet
+  void FinishPendingWork() override;   // waits for it; never under the instance lock
 
   // ---- engine operations ----
-  void run();                 // correction design; editor thread, or host via Reset and state loads
+  // Correction design: snapshots the curves and the rate and asks the design thread for a design,
+  // without waiting. Any thread (editor, or host via Reset and state loads).
+  void run();
+  // The same while the pen or the slider still moves: a quicker fit that follows the curve.
+  void run_preview();
+  // Until the design asked for last is published; never under the instance lock. Offline renders,
+  // the command-line tool and tests call it when they need the result.
+  void wait_for_design();
+  // The corrected curve as the last design published it; the editor thread draws from this copy.
+  void copy_corrected(double* out);
   void load_calibration();    // once, at construction
   void start_measurement();   // the "Start" command; editor thread
   void capture_block(const double* in, int nFrames);  // audio thread, while measuring
@@ -96,7 +108,7 @@ class IResonix : public IResonixAdapter {
   double vslider_pos = 0.0;
 
   // ---- parameter mirrors and rates ----
-  double sample_rate = 44100.0;
+  std::atomic<double> sample_rate{44100.0};  // written by Reset, snapshotted by every design request
   std::atomic<double> mode{0.0};           // read by the audio thread
   std::atomic<double> bypass_volume{0.5};  // read by the audio thread
   double note_pos = 0.0;
@@ -116,7 +128,8 @@ class IResonix : public IResonixAdapter {
   // Name of the calibration file in use, without its folder; empty when there is none.
   std::string calibration_name;
 
-  // ---- correction filter: the last design's results (editor side; the audio thread runs `cascade`) ----
+  // ---- correction filter: the last design's results, written by the design thread under
+  // `design_results`; read them after wait_for_design() (the audio thread runs `cascade`) ----
   double band_gain[kNumBands] = {};
   double band_q[kNumBands] = {};
   double coef_a[kNumBands] = {};
@@ -184,7 +197,14 @@ class IResonix : public IResonixAdapter {
   void dirty_editor();
   std::string prompt_preset(bool save);
 
-  std::unique_ptr<CorrectionDesign> design = std::make_unique<CorrectionDesign>();
+  void start_design_thread();
+  void request_design(DesignThread::Kind kind);
+  // Design thread: one fit, then its results and the filter are published unless a newer request stopped it.
+  bool design_job(const CorrectionDesign::Inputs& in, DesignThread::Kind kind, const std::atomic<bool>& stop);
+
+  std::unique_ptr<CorrectionDesign> design = std::make_unique<CorrectionDesign>();  // design thread only
   std::unique_ptr<Cascade> cascade = std::make_unique<Cascade>();
-  std::mutex design_mutex;  // one design at a time: the editor and a host Reset may both call run()
+  std::mutex design_results;  // the result members above while the design thread writes them
+  // Last member: stopped and joined before anything it uses goes.
+  std::unique_ptr<DesignThread> design_thread;
 };

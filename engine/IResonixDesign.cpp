@@ -4,33 +4,86 @@
 #include "framework/graphics/IControl.h"
 #include "framework/graphics/IGraphics.h"
 
-// Editor thread, or the host's thread through Reset and state loads. The audio thread keeps playing
-// the previous set until the new one is published, and never sees a set being written.
+// Any thread. The snapshot is taken here, on the caller's thread, so the design never reads curves
+// or a rate that another thread is changing; the caller returns at once.
 void IResonix::run() {
-  std::lock_guard<std::mutex> one_design(design_mutex);
   capture.clear_countdown();
-  if (!design->fit(measured, target, band_freq, nbands, sample_rate))
-    return;  // curves not usable: keep the filter
+  request_design(DesignThread::Kind::kFinal);
+}
+
+void IResonix::run_preview() {
+  request_design(DesignThread::Kind::kPreview);
+}
+
+void IResonix::start_design_thread() {
+  design_thread = std::make_unique<DesignThread>(
+      [this](const CorrectionDesign::Inputs& in, DesignThread::Kind k, const std::atomic<bool>& stop) {
+        return design_job(in, k, stop);
+      });
+}
+
+void IResonix::request_design(DesignThread::Kind kind) {
+  CorrectionDesign::Inputs in;
+  in.n = nbands;
+  in.sample_rate = sample_rate.load();
+  const std::size_t bytes = sizeof(double) * std::size_t(nbands);
+  std::memcpy(in.measured, measured, bytes);
+  std::memcpy(in.target, target, bytes);
+  std::memcpy(in.band_freq, band_freq, bytes);
+  design_thread->request(in, kind);
+}
+
+void IResonix::wait_for_design() {
+  design_thread->wait();
+}
+
+bool IResonix::HasPendingWork() {
+  return design_thread->pending();
+}
+
+void IResonix::FinishPendingWork() {
+  wait_for_design();
+}
+
+void IResonix::copy_corrected(double* out) {
+  std::lock_guard<std::mutex> lock(design_results);
+  std::memcpy(out, corrected, sizeof corrected);
+}
+
+// Design thread. The audio thread keeps playing the previous set until the new one is published,
+// and never sees a set being written.
+bool IResonix::design_job(const CorrectionDesign::Inputs& in, DesignThread::Kind kind,
+                          const std::atomic<bool>& stop) {
+  const int bound = kind == DesignThread::Kind::kPreview ? CorrectionDesign::kPreviewIterations
+                                                         : CorrectionDesign::kBoundIterations;
+  if (!design->fit(in, bound, &stop))
+    // Stopped for a newer request, or curves not usable: keep the filter. Only a stop leaves work
+    // for the next request; a refusal is as final as a published design.
+    return design->outcome() != CorrectionDesign::Outcome::kStopped;
 
   const int n = design->bands();
-  std::memcpy(corrected, design->corrected(), sizeof(double) * std::size_t(n));
-  std::memcpy(band_gain, design->band_gain(), sizeof(double) * std::size_t(n));
-  std::memcpy(band_q, design->band_q(), sizeof(double) * std::size_t(n));
-  for (int j = 0; j < n; ++j)
-    std::memcpy(band_matrix[j], design->matrix() + j * n, sizeof(double) * std::size_t(n));
-
+  const std::size_t bytes = sizeof(double) * std::size_t(n);
   // Sections are built in both modes, so returning from Bypass plays the fitted correction.
   Cascade::Coefficients& k = cascade->edit();
-  design->build_sections(sample_rate, k);
-  out_gain = k.out_gain;
-  nsections = k.nsections;
-  std::memcpy(section_freq, band_freq, sizeof(double) * std::size_t(n));
-  std::memcpy(coef_a, k.a, sizeof(double) * std::size_t(n));
-  std::memcpy(coef_b, k.b, sizeof(double) * std::size_t(n));
-  std::memcpy(coef_c, k.c, sizeof(double) * std::size_t(n));
+  design->build_sections(in.sample_rate, k);
+  {
+    std::lock_guard<std::mutex> lock(design_results);
+    std::memcpy(corrected, design->corrected(), bytes);
+    std::memcpy(band_gain, design->band_gain(), bytes);
+    std::memcpy(band_q, design->band_q(), bytes);
+    for (int j = 0; j < n; ++j) std::memcpy(band_matrix[j], design->matrix() + j * n, bytes);
+    out_gain = k.out_gain;
+    nsections = k.nsections;
+    std::memcpy(section_freq, in.band_freq, bytes);
+    std::memcpy(coef_a, k.a, bytes);
+    std::memcpy(coef_b, k.b, bytes);
+    std::memcpy(coef_c, k.c, bytes);
+  }
   cascade->publish();
   filter_ready.store(1, std::memory_order_release);
 
+  // Marking a control dirty is safe from any thread; the editor redraws on its next tick.
   if (IGraphics* gui = GetGUI())
     if (IControl* plot = gui->GetControl(plot_control)) plot->SetDirty(false);
+  return true;
 }

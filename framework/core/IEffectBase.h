@@ -82,6 +82,10 @@ class IEffectBase {
   virtual void DirtyPTCompareState() {}
   virtual void PresetsChangedByHost() {}  // plug-in
   virtual void SetBlockSize(int blockSize);
+  // plug-in: work of its own threads that an offline render must see finished first. The adapters
+  // ask before an offline block, without the lock; neither may be called under it.
+  virtual bool HasPendingWork() { return false; }
+  virtual void FinishPendingWork() {}
 
   // ---- parameters ----
   IParam* GetParam(int idx) { return idx >= 0 && idx < NParams() ? mParams[idx].get() : nullptr; }

@@ -33,14 +33,15 @@ TEST(Faders, VerticalSliderIgnoresWheelAndDoubleClickAndRedesignsOnRelease) {
 
   // The press moves the curve (one step); a release where it was pressed adds none but designs.
   const int steps = e.undo_steps();
+  const double corrected = e->corrected[40];
   e.press(514, 100);
   EXPECT_EQ(e.undo_steps(), steps + 1);
   EXPECT_DOUBLE_EQ(slider->GetValue(), 1.0 - (100 - 8 - 6) / 330.0);
   EXPECT_DOUBLE_EQ(e->vslider_pos, e->GetParam(kParamVerticalSlider)->Value());
-  const double corrected = e->corrected[40];
   e.release(514, 100);
   EXPECT_EQ(e.undo_steps(), steps + 1);
   EXPECT_EQ(e->rerun_pending, 0);
+  e->wait_for_design();
   EXPECT_NE(e->corrected[40], corrected) << "the release ran the design";
 }
 

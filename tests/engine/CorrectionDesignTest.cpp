@@ -135,6 +135,50 @@ TEST_F(CorrectionDesignFit, FilterMagnitudeAgreesWithTheCorrectedCurve) {
   }
 }
 
+// A target the filter cannot reach (a cut below the -80 dB floor) never converges; its gains stop
+// changing, and from there the literal loop would only repeat itself to its 1,000,000th iteration.
+// The fit stops there with the literal result, bit for bit: the literal loop, run a little past the
+// same point, is still there one iteration later.
+TEST_F(CorrectionDesignFit, AFitThatSettlesEndsWhereTheLiteralLoopEnds) {
+  const reference::Curves c = reference::guitar_curves();
+  double notch[120];
+  for (int i = 0; i < 120; ++i) notch[i] = c.target[i];
+  notch[68] *= std::pow(10.0, -90 / 20.0);  // about 1 kHz
+  {
+    const double* target = notch;
+    ASSERT_TRUE(design->fit(c.measured, target, c.freq, 120, 44100));
+    ASSERT_EQ(design->outcome(), CorrectionDesign::Outcome::kSettled);
+    const int past = design->iterations() + 100;
+    auto ref = std::make_unique<reference::Design>(), later = std::make_unique<reference::Design>();
+    reference::fill_matrix(*ref, c.freq, 120, 44100);
+    reference::fill_matrix(*later, c.freq, 120, 44100);
+    reference::run(*ref, c.measured, target, c.freq, 120, 44100, past);
+    reference::run(*later, c.measured, target, c.freq, 120, 44100, past + 1);
+    Cascade::Coefficients k;
+    design->build_sections(44100, k);
+    for (int i = 0; i < 120; ++i) {
+      ASSERT_EQ(later->band_gain[i], ref->band_gain[i]) << i;
+      ASSERT_EQ(design->corrected()[i], ref->corrected[i]) << i;
+      ASSERT_EQ(design->band_gain()[i], ref->band_gain[i]) << i;
+      ASSERT_EQ(k.a[i], ref->coef_a[i]) << i;
+      ASSERT_EQ(k.b[i], ref->coef_b[i]) << i;
+      ASSERT_EQ(k.c[i], ref->coef_c[i]) << i;
+    }
+    EXPECT_EQ(design->out_gain(), ref->out_gain);
+  }
+
+  // A target that keeps the fit moving is cut at the bound, with a result to publish; a raised stop
+  // flag gives none.
+  double jagged[120];
+  for (int i = 0; i < 120; ++i) jagged[i] = c.target[i] * std::pow(10.0, (i % 2 ? 30 : -30) / 20.0);
+  ASSERT_TRUE(design->fit(c.measured, jagged, c.freq, 120, 44100, 3000));
+  EXPECT_EQ(design->outcome(), CorrectionDesign::Outcome::kBounded);
+  EXPECT_EQ(design->iterations(), 3000);
+  const std::atomic<bool> stop{true};
+  EXPECT_FALSE(design->fit(c.measured, c.target, c.freq, 120, 44100, 3000, &stop));
+  EXPECT_EQ(design->outcome(), CorrectionDesign::Outcome::kStopped);
+}
+
 TEST_F(CorrectionDesignFit, RefusesCurvesItCannotFitAndKeepsTheLastResult) {
   const reference::Curves c = reference::guitar_curves();
   ASSERT_TRUE(design->fit(c.measured, c.target, c.freq, 120, 48000));

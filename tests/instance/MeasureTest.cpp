@@ -88,6 +88,7 @@ TEST(Measure, SinesAtBandCentresBecomeTheLoudestBands) {
     EXPECT_EQ(order, bands);
 
     // The measurement is the new target, at 0 dB, with a flat correction and one undo step.
+    p->wait_for_design();
     EXPECT_EQ(*std::max_element(p->measured, p->measured + kNumBands), 1.0);
     for (int i = 0; i < kNumBands; ++i) {
       EXPECT_EQ(p->target_shape[i], p->measured[i]);

@@ -181,3 +181,25 @@ TEST(Vst2Chunks, RandomBytesNeverLeaveAnUnusableInstance) {
   EXPECT_EQ(plug.set_chunk(true, good), 1);
   EXPECT_EQ(plug.chunk(true), good);
 }
+
+// A host that loads a project and renders it offline at once hears the loaded correction from the
+// first sample (the design runs on a thread of the instance; offline blocks wait for it).
+TEST(Vst2Chunks, AnOfflineRenderHearsTheLoadedChunkFromItsFirstSample) {
+  std::vector<double> impulse(512, 0.0);
+  impulse[0] = 1.0;
+  std::vector<double> first[2];
+  host().process_level = kVstProcessLevelOffline;
+  for (auto& out : first) {
+    Vst2Instance plug;
+    ASSERT_TRUE(plug);
+    Bytes chunk = plug.chunk(true);
+    ASSERT_EQ(chunk.size(), kHeader + kPayload);
+    const double dip = 0.01;  // the measurement has a deep dip at band 60; the target stays flat
+    std::memcpy(chunk.data() + kHeader + 60 * 8, &dip, 8);
+    ASSERT_EQ(plug.set_chunk(true, chunk), 1);
+    out = plug.process_double(impulse);
+  }
+  host().process_level = 1;
+  EXPECT_NE(first[0], impulse) << "the flat filter of before the load played";
+  EXPECT_EQ(first[0], first[1]);
+}

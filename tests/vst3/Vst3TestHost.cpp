@@ -198,15 +198,16 @@ TestPlugin::~TestPlugin() {
   }
 }
 
-tresult TestPlugin::Setup(double sampleRate, int32 maxBlock, int32 sampleSize) {
+tresult TestPlugin::Setup(double sampleRate, int32 maxBlock, int32 sampleSize, int32 processMode) {
   if (mActive) {
     mComponent->setActive(false);
     mActive = false;
   }
-  ProcessSetup setup{kRealtime, sampleSize, maxBlock, sampleRate};
+  ProcessSetup setup{processMode, sampleSize, maxBlock, sampleRate};
   const tresult result = mProcessor->setupProcessing(setup);
   if (result != kResultOk) return result;
   mSampleSize = sampleSize;
+  mProcessMode = processMode;
   mActive = mComponent->setActive(true) == kResultOk;
   return mActive ? kResultOk : kResultFalse;
 }
@@ -229,7 +230,7 @@ std::vector<Sample> TestPlugin::ProcessBlock(const std::vector<Sample>& input,
     outBus.channelBuffers32 = reinterpret_cast<Sample32**>(outPtr);
   }
   ProcessData data;
-  data.processMode = kRealtime;
+  data.processMode = mProcessMode;
   data.symbolicSampleSize = sizeof(Sample) == 8 ? kSample64 : kSample32;
   data.numSamples = int32(input.size());
   data.numInputs = 1;

@@ -160,8 +160,8 @@ class TestPlugin {
   IEditController* Controller() { return mController; }
   TestComponentHandler& Handler() { return mHandler; }
 
-  // setupProcessing, then setActive(true).
-  tresult Setup(double sampleRate, int32 maxBlock, int32 sampleSize = kSample32);
+  // setupProcessing, then setActive(true); blocks are then processed in `processMode`.
+  tresult Setup(double sampleRate, int32 maxBlock, int32 sampleSize = kSample32, int32 processMode = kRealtime);
   // One block of mono audio; changes may be null. An empty input is a block of 0 samples.
   std::vector<float> Process(const std::vector<float>& input, TestParameterChanges* changes = nullptr);
   std::vector<double> Process(const std::vector<double>& input, TestParameterChanges* changes = nullptr);
@@ -180,6 +180,7 @@ class TestPlugin {
   IEditController* mController = nullptr;
   TestComponentHandler mHandler;
   int32 mSampleSize = kSample32;
+  int32 mProcessMode = kRealtime;
   bool mActive = false;
 };
 }  // namespace vst3test

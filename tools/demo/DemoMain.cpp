@@ -69,7 +69,7 @@ int main(int argc, char** argv) {
   for (int i = 0; i < plug.NParams(); ++i)
     std::printf("%s \"%s\"", i ? "," : "", plug.GetParam(i)->GetNameForHost());
   std::printf("\n  host rate    %.0f Hz, design rate %.0f Hz, block %d\n", plug.GetSampleRate(),
-              plug.sample_rate, plug.GetBlockSize());
+              plug.sample_rate.load(), plug.GetBlockSize());
   std::printf("  mode         %s\n", plug.mode.load() == 0.0 ? "EQ" : "Bypass");
   std::printf("  one block    peak in %.4f, peak out %.4f\n", inPeak, outPeak);
   std::printf("  presets      %d (\"%s\")\n", plug.NPresets(), plug.GetPresetName(0));

@@ -56,6 +56,7 @@ struct Session {
 };
 
 bool save(Session& s, const std::filesystem::path& folder, const char* name) {
+  s.plug.wait_for_design();  // the figure shows the finished design
   s.gui->RedrawAll();
   const std::string path = (folder / name).string();
   const bool ok = std::filesystem::path(name).extension() == ".jpg"

@@ -192,6 +192,7 @@ EngineSession::Parameters EngineSession::parameters() const {
 }
 
 std::vector<EngineSession::Band> EngineSession::bands() const {
+  plug->wait_for_design();
   std::vector<Band> out;
   for (int i = 0; i < plug->nbands; ++i)
     out.push_back({i, plug->note_names[i] ? plug->note_names[i] : "", plug->band_freq[i],
@@ -202,6 +203,7 @@ std::vector<EngineSession::Band> EngineSession::bands() const {
 EngineSession::Coefficients EngineSession::coefficients() const {
   // Section i is 1 + a (1 - z^-2) / (1 + b z^-1 + c z^-2): over the common denominator
   // b0 = 1 + a, b1 = b, b2 = c - a.
+  plug->wait_for_design();
   Coefficients k{rate, plug->out_gain, {}};
   for (int i = 0; i < plug->nsections; ++i) {
     const double a = plug->coef_a[i], b = plug->coef_b[i], c = plug->coef_c[i];
@@ -217,6 +219,7 @@ bool EngineSession::render(const std::string& png_path, double scale, std::strin
     return false;
   }
   gui->SetScale(scale);
+  plug->wait_for_design();
   gui->RedrawAll();
   if (!gui->SavePNG(png_path)) {
     *error = "cannot write the picture";

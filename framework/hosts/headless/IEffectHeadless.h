@@ -35,7 +35,8 @@ class IEffectHeadless : public IEffectBase {
   void HostSetBlockSize(int blockSize);       // resizes the buffers, then Reset
   void HostReset();
   void HostActivate(bool active);
-  // One block; inputs and outputs have the instance's channel counts (null entries allowed).
+  // One block; inputs and outputs have the instance's channel counts (null entries allowed). Renders
+  // here are offline: a pending design is finished before the block.
   void HostProcess(double** inputs, double** outputs, int nFrames);
   void HostProcess(float** inputs, float** outputs, int nFrames);
   void HostBypass(double** inputs, double** outputs, int nFrames);

@@ -147,7 +147,18 @@ VstIntPtr IEffectVST2::VSTDispatcher(AEffect* effect, VstInt32 opcode, VstInt32 
                 [&](IEffectVST2& p) { return p.Dispatch(opcode, index, value, ptr, opt); });
 }
 
+// The process level is asked only while work is pending, so a real-time host is not called per block.
+void IEffectVST2::FinishWorkIfOffline(AEffect* effect) {
+  IEffectVST2* plug = FromAEffect(effect);
+  if (!plug) return;
+  try {
+    if (plug->HasPendingWork() && plug->IsRenderingOffline()) plug->FinishPendingWork();
+  } catch (...) {
+  }
+}
+
 void IEffectVST2::VSTProcess(AEffect* effect, float** inputs, float** outputs, VstInt32 nFrames) {
+  FinishWorkIfOffline(effect);
   Locked(effect, 0, [&](IEffectVST2& plug) {
     plug.ProcessAccumulating(inputs, outputs, nFrames);
     return 0;
@@ -155,6 +166,7 @@ void IEffectVST2::VSTProcess(AEffect* effect, float** inputs, float** outputs, V
 }
 
 void IEffectVST2::VSTProcessReplacing(AEffect* effect, float** inputs, float** outputs, VstInt32 nFrames) {
+  FinishWorkIfOffline(effect);
   Locked(effect, 0, [&](IEffectVST2& plug) {
     plug.ProcessReplacing(inputs, outputs, nFrames);
     return 0;
@@ -163,6 +175,7 @@ void IEffectVST2::VSTProcessReplacing(AEffect* effect, float** inputs, float** o
 
 void IEffectVST2::VSTProcessDoubleReplacing(AEffect* effect, double** inputs, double** outputs,
                                             VstInt32 nFrames) {
+  FinishWorkIfOffline(effect);
   Locked(effect, 0, [&](IEffectVST2& plug) {
     plug.ProcessReplacing(inputs, outputs, nFrames);
     return 0;

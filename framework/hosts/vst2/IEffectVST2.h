@@ -52,6 +52,8 @@ class IEffectVST2 : public IEffectBase {
   static vst2::VstIntPtr VSTDispatcher(vst2::AEffect* effect, vst2::VstInt32 opcode, vst2::VstInt32 index,
                                        vst2::VstIntPtr value, void* ptr, float opt);
   static void VSTProcess(vst2::AEffect* effect, float** inputs, float** outputs, vst2::VstInt32 nFrames);
+  // Before an offline block, without the lock: the instance's pending work is finished first.
+  static void FinishWorkIfOffline(vst2::AEffect* effect);
   static void VSTProcessReplacing(vst2::AEffect* effect, float** inputs, float** outputs,
                                   vst2::VstInt32 nFrames);
   static void VSTProcessDoubleReplacing(vst2::AEffect* effect, double** inputs, double** outputs,

@@ -149,6 +149,7 @@ tresult PLUGIN_API IEffectVST3::setupProcessing(ProcessSetup& setup) {
   SetBlockSize(setup.maxSamplesPerBlock);
   Reset();
   mProcessSetup = setup;
+  mOfflineMode.store(setup.processMode == kOffline, std::memory_order_relaxed);
   return kResultOk;
 }
 
@@ -228,6 +229,9 @@ void IEffectVST3::ProcessAudio(ProcessData& data) {
 }
 
 tresult PLUGIN_API IEffectVST3::process(ProcessData& data) {
+  // An offline render hears the design asked for last from its first sample; the wait is bounded
+  // by the design's own bound and happens before the lock, which the design never needs.
+  if (mOfflineMode.load(std::memory_order_relaxed) && HasPendingWork()) FinishPendingWork();
   IEffectBase::Lock lock(GetMutex());
   if (data.processContext) mProcessContext = *data.processContext;
   ApplyParameterChanges(data.inputParameterChanges);

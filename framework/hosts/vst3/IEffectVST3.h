@@ -114,6 +114,7 @@ class IEffectVST3 : public IEffectBase, public SingleComponentEffect {
   tresult WriteState(Steinberg::IBStream* state, bool withBypass);
 
   std::atomic<bool> mBypass{false};
+  std::atomic<bool> mOfflineMode{false};  // the host's process mode, read before the lock
   Steinberg::Vst::ProcessContext mProcessContext{};
   bool mSideChainActive = false;
   std::vector<UnitRecord> mUnits;
