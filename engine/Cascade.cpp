@@ -1,6 +1,7 @@
 #include "engine/Cascade.h"
 
 #include <algorithm>
+#include <bit>
 #include <cmath>
 #include <cstdint>
 #include <cstring>
@@ -15,6 +16,7 @@
 namespace {
 
 constexpr double kFlush = 1e-100;  // states below this would decay into denormals
+constexpr std::int64_t kFlushBits = std::bit_cast<std::int64_t>(kFlush);
 // Below this many frames the ramp in and out of the wavefront costs more than it saves.
 constexpr int kWavefrontMinFrames = 8;
 
@@ -74,21 +76,38 @@ CASCADE_INLINE typename Lanes<V>::vd shift_in(const typename Lanes<V>::vd& prev,
 #endif
 }
 
+// The coefficients as the kernels read them: a negated once per block, so that t = x * na costs one
+// multiplication; (-x) * a and x * (-a) are the same number.
+struct Sections {
+  alignas(64) double na[Cascade::kMaxSections];
+  const double* b;
+  const double* c;
+  int nsections;
+};
+
 // One vector of sections at one step. In a masked vector, only the lanes whose section has a sample
 // at this step (sections lo .. hi) change their states.
 template <int V, bool Masked>
-CASCADE_INLINE typename Lanes<V>::vd section_step(const Cascade::Coefficients& k, double* s1, double* s2,
+CASCADE_INLINE typename Lanes<V>::vd section_step(const Sections& k, double* s1, double* s2,
                                                   typename Lanes<V>::vd* x, int v,
                                                   const typename Lanes<V>::vd& prev, double lo, double hi) {
   typedef typename Lanes<V>::vd vd;
   typedef typename Lanes<V>::vi vi;
   const vd xv = x[v];
-  const vd a = load<V>(k.a + v * V), b = load<V>(k.b + v * V), c = load<V>(k.c + v * V);
+  const vd na = load<V>(k.na + v * V), b = load<V>(k.b + v * V), c = load<V>(k.c + v * V);
   const vd st1 = load<V>(s1 + v * V), st2 = load<V>(s2 + v * V);
-  const vd t = -xv * a;
+  const vd t = xv * na;
   vd y = st1 - t;
-  const vd mag = (vd)((vi)y & (vi{} + INT64_MAX));
-  y = mag < kFlush ? vd{} : y;
+  // |y| < kFlush. With AVX2 and up it is compared as integers (for doubles that are not NaN the order
+  // of the magnitude bits is the order of the magnitudes), which keeps it off the adders; SSE2 has
+  // no 64-bit integer compare.
+  const vi mag = (vi)y & (vi{} + INT64_MAX);
+  vi small;
+  if constexpr (V == 2)
+    small = (vd)mag < kFlush;
+  else
+    small = mag < (vi{} + kFlushBits);
+  y = (vd)((vi)y & ~small);
   vd n1 = st2 - b * y;
   vd n2 = t - c * y;
   const vd out = xv + y;
@@ -107,13 +126,16 @@ CASCADE_INLINE typename Lanes<V>::vd section_step(const Cascade::Coefficients& k
   return out;
 }
 
-// A step at which every section has a sample: the body of any block longer than the cascade.
-template <int V>
-CASCADE_INLINE double full_step(const Cascade::Coefficients& k, double* s1, double* s2,
-                                typename Lanes<V>::vd* x, double next_in) {
+// A step at which every section has a sample: the body of any block longer than the cascade. NV, the
+// number of vectors, is a constant for the full cascade, so the loop unrolls and x stays in registers
+// where there are enough of them.
+template <int V, int NV>
+CASCADE_INLINE double full_step(const Sections& k, double* s1, double* s2, typename Lanes<V>::vd* x,
+                                double next_in) {
   typedef typename Lanes<V>::vd vd;
   vd prev = vd{} + next_in;
-  const int nv = k.nsections / V;
+  const int nv = NV ? NV : k.nsections / V;
+#pragma GCC unroll 16
   for (int v = 0; v < nv; ++v) prev = section_step<V, false>(k, s1, s2, x, v, prev, 0, 0);
   return prev[V - 1];
 }
@@ -121,8 +143,8 @@ CASCADE_INLINE double full_step(const Cascade::Coefficients& k, double* s1, doub
 // A step in the ramp at either end of a block, where only sections lo .. hi have a sample: finished
 // vectors are skipped, the first not yet started one only takes its input, partial ones are masked.
 template <int V>
-CASCADE_INLINE double ramp_step(const Cascade::Coefficients& k, double* s1, double* s2,
-                                typename Lanes<V>::vd* x, double next_in, std::int64_t lo, std::int64_t hi) {
+CASCADE_INLINE double ramp_step(const Sections& k, double* s1, double* s2, typename Lanes<V>::vd* x,
+                                double next_in, std::int64_t lo, std::int64_t hi) {
   typedef typename Lanes<V>::vd vd;
   vd prev = vd{} + next_in;
   const int nv = k.nsections / V;
@@ -144,15 +166,14 @@ CASCADE_INLINE double ramp_step(const Cascade::Coefficients& k, double* s1, doub
   return prev[V - 1];
 }
 
-template <int V>
-CASCADE_INLINE void wavefront_body(const Cascade::Coefficients& k, double* s1, double* s2, const double* in,
-                                   double* out, int frames) {
+template <int V, int NV>
+CASCADE_INLINE void wavefront_run(const Sections& k, double* s1, double* s2, const double* in, double* out,
+                                  int frames, double g) {
   typedef typename Lanes<V>::vd vd;
   const int ns = k.nsections;
   const std::int64_t last = std::int64_t(frames) + ns - 1;  // steps 0 .. last - 1
   vd x[Cascade::kMaxSections / V] = {};
   x[0][0] = in[0];
-  const double g = k.out_gain;
   // At step t section i filters sample t - i. The input is read one step ahead of the output,
   // which lags by ns - 1, so in == out is safe.
   auto next = [&](std::int64_t t) { return t + 1 < frames ? in[t + 1] : 0.0; };
@@ -163,8 +184,22 @@ CASCADE_INLINE void wavefront_body(const Cascade::Coefficients& k, double* s1, d
   };
   std::int64_t t = 0;
   for (; t < std::min<std::int64_t>(ns - 1, frames); ++t) ramp(t);
-  for (; t < frames; ++t) out[t - ns + 1] = full_step<V>(k, s1, s2, x, next(t)) * g;
+  for (; t < frames; ++t) out[t - ns + 1] = full_step<V, NV>(k, s1, s2, x, next(t)) * g;
   for (; t < last; ++t) ramp(t);
+}
+
+template <int V>
+CASCADE_INLINE void wavefront_body(const Cascade::Coefficients& c, double* s1, double* s2, const double* in,
+                                   double* out, int frames) {
+  Sections k;
+  for (int i = 0; i < c.nsections; ++i) k.na[i] = -c.a[i];
+  k.b = c.b;
+  k.c = c.c;
+  k.nsections = c.nsections;
+  if (c.nsections == Cascade::kMaxSections)
+    wavefront_run<V, Cascade::kMaxSections / V>(k, s1, s2, in, out, frames, c.out_gain);
+  else
+    wavefront_run<V, 0>(k, s1, s2, in, out, frames, c.out_gain);
 }
 
 using Kernel = void (*)(const Cascade::Coefficients&, double*, double*, const double*, double*, int);

@@ -63,6 +63,27 @@ void BM_ProcessEQ(benchmark::State& state) {
 }
 BENCHMARK(BM_ProcessEQ);
 
+// Each kernel width alone, for CPUs without the widest vectors (skipped where this CPU lacks it).
+void BM_ProcessEQ_Lanes(benchmark::State& state) {
+  const int lanes = int(state.range(0));
+  const Cascade::Coefficients k = fitted_sections();
+  double s1[Cascade::kMaxSections] = {}, s2[Cascade::kMaxSections] = {};
+  const std::vector<double> in = programme();
+  std::vector<double> out(kBlock);
+  if (!Cascade::process_wavefront(lanes, k, s1, s2, in.data(), out.data(), kBlock)) {
+    state.SkipWithError("no such kernel on this CPU");
+    return;
+  }
+  std::size_t pos = 0;
+  for (auto _ : state) {
+    Cascade::process_wavefront(lanes, k, s1, s2, in.data() + pos, out.data(), kBlock);
+    benchmark::DoNotOptimize(out.data());
+    pos = (pos + kBlock) % in.size();
+  }
+  report_per_sample(state);
+}
+BENCHMARK(BM_ProcessEQ_Lanes)->Arg(2)->Arg(4)->Arg(8);
+
 void BM_ProcessEQ_Reference(benchmark::State& state) {
   const Cascade::Coefficients k = fitted_sections();
   reference::CascadeState st;
