@@ -35,14 +35,16 @@ void BandAnalysis::taper(double* x, int length) {
 
 BandAnalysis::Result BandAnalysis::analyse(double* buf, int log2, const double* calibration) {
   const int length = 1 << log2;
-  double* re = buf;
-  double* im = buf + length;
-  if (clipped(re, length)) return Result::too_loud;
-  taper(re, length);
-  std::fill(im, im + length, 0.0);
-  if (!fft(re, im, log2, 0)) return Result::no_memory;
+  if (clipped(buf, length)) return Result::too_loud;
+  taper(buf, length);
+  // The recording is real: half a complex transform gives every bin below the middle, and no band
+  // reaches past it.
+  if (!fft_real(buf, log2)) return Result::no_memory;
+  const double* re = buf;
+  const double* im = buf + length / 2;
 
   const auto power = [&](int from, int to) {
+    to = std::min(to, length / 2);  // bins set for a longer recording must not read past the spectrum
     double s = 0.0;
     for (int k = from; k < to; ++k) s += re[k] * re[k] + im[k] * im[k];
     return s;

@@ -21,7 +21,7 @@ class BandAnalysis {
   void set_bins(const double* band_freq, const double* band_edge, int nbands, double recording_rate,
                 int length);
 
-  // Analyses buf[0 .. 2^log2) in place, using buf[2^log2 .. 2^(log2+1)) for the imaginary part.
+  // Analyses buf[0 .. 2^log2) in place (log2 >= 1), using buf[2^log2 .. 2^(log2+1)) as scratch.
   // On success levels() holds the normalised band levels; after too_silent they are all 0; after
   // the other refusals they are unspecified.
   Result analyse(double* buf, int log2, const double* calibration);

@@ -59,6 +59,27 @@ const Twiddles* twiddles_for(int m) {
   return &t;
 }
 
+// cos and sin of 2pi k/2^m for k = 0 .. 2^(m-2): the twiddles that split a half-size complex
+// transform into the spectrum of a real signal. Kept like the transform's own tables.
+const Twiddles* split_twiddles_for(int m) {
+  static std::mutex mutex;
+  static Twiddles tables[kMaxLog2 + 1];
+  std::lock_guard<std::mutex> lock(mutex);
+  Twiddles& t = tables[m];
+  if (t.c) return &t;
+  const std::size_t n = std::size_t(1) << m, count = n / 4 + 1;
+  std::unique_ptr<double[]> c(new (std::nothrow) double[count]);
+  std::unique_ptr<double[]> s(new (std::nothrow) double[count]);
+  if (!c || !s) return nullptr;
+  for (std::size_t k = 0; k < count; ++k) {
+    c[k] = std::cos(2 * std::numbers::pi * double(k) / double(n));
+    s[k] = std::sin(2 * std::numbers::pi * double(k) / double(n));
+  }
+  t.c = std::move(c);
+  t.s = std::move(s);
+  return &t;
+}
+
 struct Data {
   double* re;
   double* im;
@@ -257,6 +278,43 @@ bool fft(double* re, double* im, int m, int dir) {
     for (std::size_t i = 0; i < n; ++i) {
       re[i] *= scale;
       im[i] *= scale;
+    }
+  }
+  return true;
+}
+
+// The even samples become the real parts and the odd ones the imaginary parts of a signal of half
+// the length; its transform Z gives the spectra of both halves, E[k] = (Z[k] + conj Z[h-k]) / 2 and
+// O[k] = (Z[k] - conj Z[h-k]) / 2j, and X[k] = E[k] + W^k O[k], X[h-k] = conj(E[k] - W^k O[k]).
+bool fft_real(double* buf, int m) {
+  if (!buf || m < 1 || m > kMaxLog2) return false;
+  const std::size_t n = std::size_t(1) << m, h = n / 2;
+  const Twiddles* w = split_twiddles_for(m);
+  if (!w) return false;
+  double* zr = buf + n;
+  double* zi = buf + n + h;
+  for (std::size_t t = 0; t < h; ++t) {
+    zr[t] = buf[2 * t];
+    zi[t] = buf[2 * t + 1];
+  }
+  if (!fft(zr, zi, m - 1, -1)) return false;
+  double* xr = buf;
+  double* xi = buf + h;
+  xr[0] = zr[0] + zi[0];
+  xi[0] = 0.0;
+  const double* wc = w->c.get();
+  const double* ws = w->s.get();
+  for (std::size_t k = 1; k <= h / 2; ++k) {
+    const double ar = zr[k], ai = zi[k], br = zr[h - k], bi = zi[h - k];
+    const double er = 0.5 * (ar + br), ei = 0.5 * (ai - bi);
+    const double or_ = 0.5 * (ai + bi), oi = 0.5 * (br - ar);
+    const double c = wc[k], s = ws[k];
+    const double wr = c * or_ + s * oi, wi = c * oi - s * or_;
+    xr[k] = er + wr;
+    xi[k] = ei + wi;
+    if (k != h - k) {
+      xr[h - k] = er - wr;
+      xi[h - k] = wi - ei;
     }
   }
   return true;

@@ -9,6 +9,8 @@
 #include <random>
 #include <vector>
 
+#include "reference/ReferenceFFT.h"
+
 namespace {
 
 constexpr int kLog2 = 19;
@@ -136,4 +138,29 @@ TEST(BandAnalysis, ClippedNonNumericAndSilentRecordingsAreRefused) {
   std::vector<double> whisper = sines({50}, g, 44100.0, 1e-9);
   for (int t = 0; t < kLen; ++t) whisper[t] = 1e-9 * std::sin(0.3 * t);
   EXPECT_EQ(a.analyse(whisper.data(), kLog2, g.cal), BandAnalysis::Result::too_silent);
+}
+
+// The levels from the real-input transform equal those from the literal complex transform of the
+// whole recording, band by band, to rounding.
+TEST(BandAnalysis, LevelsEqualTheLiteralComplexTransform) {
+  const Grid g;
+  BandAnalysis a;
+  a.set_bins(g.freq, g.edge, 120, 48000.0, kLen);
+  std::mt19937 rng(3);
+  std::normal_distribution<double> noise(0.0, 0.2);
+  std::vector<double> x(2 * std::size_t(kLen), 0.0);
+  for (int t = 0; t < kLen; ++t) x[t] = std::clamp(noise(rng) * std::exp(-t / 60000.0), -0.9, 0.9);
+
+  std::vector<double> re(x.begin(), x.begin() + kLen), im(kLen, 0.0);
+  BandAnalysis::taper(re.data(), kLen);
+  reference::fft(re.data(), im.data(), kLog2, 0);
+  double expect[120], top = 0.0;
+  for (int i = 0; i < 120; ++i) {
+    double s = 0.0;
+    for (int k = i == 0 ? a.lo()[0] : a.hi()[i - 1]; k < a.hi()[i]; ++k) s += re[k] * re[k] + im[k] * im[k];
+    expect[i] = std::sqrt(s);
+    top = std::max(top, expect[i]);
+  }
+  ASSERT_EQ(a.analyse(x.data(), kLog2, g.cal), BandAnalysis::Result::ok);
+  for (int i = 0; i < 120; ++i) EXPECT_NEAR(a.levels()[i], expect[i] / top, 1e-12 * expect[i] / top) << i;
 }

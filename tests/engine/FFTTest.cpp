@@ -2,6 +2,7 @@
 
 #include <gtest/gtest.h>
 
+#include <algorithm>
 #include <cmath>
 #include <numbers>
 #include <random>
@@ -82,6 +83,29 @@ TEST(FFT, MatchesLiteralTransformBitForBit) {
       EXPECT_EQ(mismatches, 0u) << "m=" << m << " dir=" << dir;
     }
   }
+}
+
+// The analysis's real-input transform against the complex one, at the smallest sizes (where the split
+// has no or one inner pair) and at the measurement's.
+TEST(FFT, RealInputTransformGivesTheComplexSpectrum) {
+  for (int m : {1, 2, 3, 6, 13, 19}) {
+    const std::size_t n = std::size_t(1) << m, h = n / 2;
+    Signal s = random_signal(m, 300 + m);
+    std::fill(s.im.begin(), s.im.end(), 0.0);
+    std::vector<double> buf(2 * n);
+    std::copy(s.re.begin(), s.re.end(), buf.begin());
+    ASSERT_TRUE(fft_real(buf.data(), m));
+    ASSERT_TRUE(fft(s.re.data(), s.im.data(), m, -1));
+    double scale = 0.0, worst = 0.0;
+    for (std::size_t k = 0; k < h; ++k) {
+      scale = std::max(scale, std::hypot(s.re[k], s.im[k]));
+      worst = std::max(worst, std::hypot(buf[k] - s.re[k], buf[h + k] - s.im[k]));
+    }
+    EXPECT_LE(worst, 1e-13 * scale) << "m=" << m;
+  }
+  double one[2] = {1, 0};
+  EXPECT_FALSE(fft_real(one, 0));
+  EXPECT_FALSE(fft_real(nullptr, 4));
 }
 
 TEST(FFT, InverseUndoesForward) {
