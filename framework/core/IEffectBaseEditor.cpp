@@ -6,7 +6,9 @@
 #include "framework/core/IEffectBase.h"
 #include "framework/graphics/IGraphics.h"
 
-IEffectBase::~IEffectBase() { DeleteGraphics(); }
+IEffectBase::~IEffectBase() {
+  DeleteGraphics();
+}
 
 void IEffectBase::DeleteGraphics() {
   IGraphics* graphics = nullptr;
@@ -23,7 +25,6 @@ void IEffectBase::AttachGraphics(IGraphics* graphics) {
   Lock lock(mMutex);
   for (int i = 0; i < NParams(); ++i)
     graphics->SetParameterFromPlug(i, mParams[size_t(i)]->GetNormalized(), true);
-  graphics->PrepDraw();
   if (mGraphics && mGraphics != graphics) delete mGraphics;
   mGraphics = graphics;
 }

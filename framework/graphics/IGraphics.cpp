@@ -169,8 +169,20 @@ void IGraphics::ClampControl(int paramIdx, double lo, double hi, bool normalized
 
 void IGraphics::PrepDraw() {
   mDrawBitmap = std::make_unique<RasterBitmap>(DeviceWidth(), DeviceHeight(), 0xFF000000u);
-  mScratchBitmap = std::make_unique<RasterBitmap>(DeviceWidth(), DeviceHeight(), 0xFF000000u);
+  mScratchBitmap.reset();
   mDrawRECT = IRECT(0, 0, mWidth, mHeight);
+}
+
+void IGraphics::ReleaseDrawBitmaps() {
+  std::lock_guard<std::recursive_mutex> lock(mMutex);
+  mDrawBitmap.reset();
+  mScratchBitmap.reset();
+}
+
+RasterBitmap* IGraphics::GetScratchBitmap() {
+  if (!mScratchBitmap)
+    mScratchBitmap = std::make_unique<RasterBitmap>(DeviceWidth(), DeviceHeight(), 0xFF000000u);
+  return mScratchBitmap.get();
 }
 
 void IGraphics::SetScale(double scale) {
@@ -274,7 +286,12 @@ void IGraphics::DrawControl(IControl* control) {
 void IGraphics::Draw(IRECT* rect) {
   std::lock_guard<std::recursive_mutex> lock(mMutex);
   if (mControls.empty() || !rect) return;
-  if (!mDrawBitmap) PrepDraw();
+  if (!mDrawBitmap) {
+    // A fresh bitmap is black: the whole picture is drawn and copied, not just what changed.
+    PrepDraw();
+    SetAllControlsDirty();
+    *rect = IRECT(0, 0, mWidth, mHeight);
+  }
   const int n = NControls();
   if (mStrict) {
     mDrawRECT = *rect;

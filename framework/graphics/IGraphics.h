@@ -140,8 +140,11 @@ class IGraphics {
   void GrayOutControl(int paramIdx, bool gray);
   void ClampControl(int paramIdx, double lo, double hi, bool normalized);
 
-  // Creates the draw bitmap and the scratch bitmap.
+  // Creates the draw bitmap. A closed editor holds none: the first Draw() creates it and draws
+  // everything; the scratch bitmap is made when first asked for.
   void PrepDraw();
+  // The window has closed: gives the bitmaps back until the next Draw().
+  void ReleaseDrawBitmaps();
 
   // ---- parameter traffic ----
   // Host, control or audio thread.
@@ -172,7 +175,7 @@ class IGraphics {
   // Direct access for controls that draw with raster primitives themselves; the bitmap is in device
   // pixels (see GetScale), the draw rectangle in editor pixels.
   RasterBitmap* GetDrawBitmap() const { return mDrawBitmap.get(); }
-  RasterBitmap* GetScratchBitmap() const { return mScratchBitmap.get(); }
+  RasterBitmap* GetScratchBitmap();
   const IRECT& GetDrawRECT() const { return mDrawRECT; }
 
   // ---- mouse and keys (editor thread; callable directly by tests and tools) ----

@@ -36,7 +36,7 @@ TEST(EditorLink, AttachingHandsEveryParameterToTheEditor) {
   fx.AttachGraphics(editor);
   ASSERT_EQ(fx.GetGUI(), editor);
   EXPECT_DOUBLE_EQ(editor->GetControl(1)->GetValue(), 0.25);
-  EXPECT_NE(editor->GetDrawBitmap(), nullptr);  // prepared for drawing
+  EXPECT_EQ(editor->GetDrawBitmap(), nullptr);  // a closed editor holds no picture
 }
 
 TEST(EditorLink, HostChangesReachEditorThenPlugIn) {

@@ -29,6 +29,24 @@ TEST(RedrawCycle, DirtyUnionIsRepaintedOnceInListOrder) {
   EXPECT_FALSE(e.gui.IsDirty(&r));
 }
 
+// A closed window gives its bitmaps back; the next tick, whatever is dirty, draws and copies it all.
+TEST(RedrawCycle, AfterTheBitmapsAreReleasedTheNextDrawIsWhole) {
+  TestEditor e;
+  e.Add(IRECT(0, 0, 100, 80));
+  e.Add(IRECT(10, 10, 20, 20));
+  e.Add(IRECT(60, 60, 70, 70));
+  e.CleanAll();
+  e.gui.ReleaseDrawBitmaps();
+  EXPECT_EQ(e.gui.GetDrawBitmap(), nullptr);
+  e.log = DrawLog();
+  e.gui.GetControl(1)->SetDirty(false);
+  EXPECT_TRUE(e.gui.Tick());
+  ASSERT_NE(e.gui.GetDrawBitmap(), nullptr);
+  EXPECT_EQ(e.log.order, (std::vector<int>{0, 1, 2}));
+  EXPECT_EQ(e.gui.LastScreenRECT(), IRECT(0, 0, 100, 80));
+  EXPECT_FALSE(e.gui.IsDirty(nullptr));
+}
+
 TEST(RedrawCycle, ValueChangedFromPlugIsDrawnOnceMore) {
   TestEditor e;
   RecordingControl* c = e.Add(IRECT(10, 10, 20, 20));

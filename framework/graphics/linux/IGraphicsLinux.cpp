@@ -112,6 +112,7 @@ void IGraphicsLinux::CloseWindow() {
   mParent = 0;
   X11ErrorTrap::Close(mDisplay);
   mDisplay = nullptr;
+  ReleaseDrawBitmaps();
 }
 
 void* IGraphicsLinux::GetWindow() {

@@ -184,6 +184,7 @@ void IGraphicsWin::CloseWindow() {
     mCounted = false;
     if (--gWindowCount == 0) UnregisterClassA(kWindowClass, static_cast<HINSTANCE>(Module()));
   }
+  ReleaseDrawBitmaps();
 }
 
 void* IGraphicsWin::GetWindow() {
