@@ -2,11 +2,12 @@
 
 #include <algorithm>
 #include <cstring>
+#include <new>
 
 UndoHistory::UndoHistory(int nbands) : nbands(std::clamp(nbands, 1, (SNAPSHOT_STRIDE - 1) / 2)) {}
 
 void UndoHistory::write(int slot, const double* measured, const double* target_shape, double vslider_pos) {
-  double* s = undo_slots[slot];
+  double* s = this->slot(slot);
   std::memcpy(s, measured, sizeof(double) * nbands);
   std::memcpy(s + nbands, target_shape, sizeof(double) * nbands);
   s[2 * nbands] = vslider_pos;
@@ -17,13 +18,19 @@ void UndoHistory::reset(const double* measured, const double* target_shape, doub
   write(0, measured, target_shape, vslider_pos);
 }
 
-void UndoHistory::push(const double* measured, const double* target_shape, double vslider_pos) {
+bool UndoHistory::push(const double* measured, const double* target_shape, double vslider_pos) {
+  if (!ring) {
+    ring.reset(new (std::nothrow) double[UNDO_DEPTH][SNAPSHOT_STRIDE]);
+    if (!ring) return false;
+    std::memcpy(ring[0], first, sizeof first);
+  }
   if (++undo_pos == UNDO_DEPTH) {
     undo_pos = UNDO_DEPTH - 1;
-    std::memmove(undo_slots[0], undo_slots[1], sizeof(undo_slots[0]) * (UNDO_DEPTH - 1));
+    std::memmove(ring[0], ring[1], sizeof(ring[0]) * (UNDO_DEPTH - 1));
   }
   undo_top = undo_pos;
   write(undo_pos, measured, target_shape, vslider_pos);
+  return true;
 }
 
 bool UndoHistory::undo() {
@@ -39,7 +46,7 @@ bool UndoHistory::redo() {
 }
 
 void UndoHistory::current(double* measured, double* target_shape, double* vslider_pos) const {
-  const double* s = undo_slots[undo_pos];
+  const double* s = slot(undo_pos);
   std::memcpy(measured, s, sizeof(double) * nbands);
   std::memcpy(target_shape, s + nbands, sizeof(double) * nbands);
   *vslider_pos = s[2 * nbands];

@@ -1,8 +1,11 @@
 #pragma once
 
+#include <memory>
+
 // The undo ring of one instance: up to 100 snapshots of the two stored curves and the vertical
-// slider position, in fixed storage. Snapshot `pos()` always equals the current state; Redo may
-// walk up to `top()`.
+// slider position. Snapshot `pos()` always equals the current state; Redo may walk up to `top()`.
+// Until the first edit only snapshot 0 exists and lives inline; the ring (190 KB) is allocated by the
+// first push, since most instances in a session are never edited.
 class UndoHistory {
  public:
   static constexpr int UNDO_DEPTH = 100;
@@ -15,8 +18,9 @@ class UndoHistory {
   void reset(const double* measured, const double* target_shape, double vslider_pos);
 
   // Records the state after an edit. Discards what Redo could still have reached; when the ring
-  // is full the oldest snapshot is lost.
-  void push(const double* measured, const double* target_shape, double vslider_pos);
+  // is full the oldest snapshot is lost. If the ring cannot be allocated the edit is not recorded
+  // (false) and the history stays as it was.
+  bool push(const double* measured, const double* target_shape, double vslider_pos);
 
   // Step back or forward; false (and nothing moves) at the ends of the history.
   bool undo();
@@ -31,9 +35,12 @@ class UndoHistory {
 
  private:
   void write(int slot, const double* measured, const double* target_shape, double vslider_pos);
+  double* slot(int i) { return ring ? ring[i] : first; }
+  const double* slot(int i) const { return ring ? ring[i] : first; }
 
   int nbands;
   int undo_pos = 0;
   int undo_top = 0;
-  double undo_slots[UNDO_DEPTH][SNAPSHOT_STRIDE] = {};
+  double first[SNAPSHOT_STRIDE] = {};
+  std::unique_ptr<double[][SNAPSHOT_STRIDE]> ring;
 };
