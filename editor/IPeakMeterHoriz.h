@@ -1,5 +1,5 @@
 #pragma once
-// The horizontal input level bar. The audio thread stores the level as the control's value; every
+// The horizontal input level bar. The audio thread stores the level as the control's value; each
 // redraw shows it, rising at once and falling by at most 0.02 per frame.
 
 #include "framework/graphics/IControl.h"
@@ -12,7 +12,8 @@ class IPeakMeterHoriz : public IControl {
   ~IPeakMeterHoriz() override;
 
   bool Draw(IGraphics* graphics) override;
-  bool IsDirty() override { return true; }
+  // Dirty while the bar has somewhere to go: an idle editor with a steady level draws nothing.
+  bool IsDirty() override { return IControl::IsDirty() || mValue_smooth != GetValue(); }
 
   // Level last drawn; one per meter, so two instances never share a fall.
   double Smoothed() const { return mValue_smooth; }

@@ -137,8 +137,9 @@ TEST(Meter, FallsTwoPercentPerFrameAndRisesAtOnce) {
   EXPECT_NEAR(meter->Smoothed(), 0.98, 1e-12);
   e.gui->Tick();
   EXPECT_NEAR(meter->Smoothed(), 0.96, 1e-12);
-  for (int frame = 3; frame <= 50; ++frame) e.gui->Tick();
-  EXPECT_NEAR(meter->Smoothed(), 0.0, 1e-9);
+  for (int frame = 3; frame <= 51; ++frame) e.gui->Tick();
+  EXPECT_EQ(meter->Smoothed(), 0.0);
+  EXPECT_FALSE(e.gui->Tick());  // a level at rest draws nothing
 
   e.gui->SetControlFromPlug(e->meter_control, 0.5);
   e.gui->Tick();
