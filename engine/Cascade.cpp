@@ -243,6 +243,15 @@ Wavefront pick_wavefront() {
 
 const Wavefront wavefront = pick_wavefront();
 
+// An exponent of all ones, found with integer operations that vectorise without branches: adding one
+// to the masked exponent carries into the top bit only then.
+bool any_not_finite(const double* x, int n) {
+  constexpr std::uint64_t kExponent = 0x7FF0000000000000u, kExponentOne = 0x0010000000000000u;
+  std::uint64_t carry = 0;
+  for (int i = 0; i < n; ++i) carry |= (std::bit_cast<std::uint64_t>(x[i]) & kExponent) + kExponentOne;
+  return carry >> 63;
+}
+
 }  // namespace
 
 Cascade::Cascade() {
@@ -317,11 +326,8 @@ void Cascade::process(const double* in, double* out, int frames) {
     process_scalar(clamped, state1_, state2_, in, out, frames);
   }
   // A non-finite input sample would otherwise stay in the states and silence the filter for good.
-  for (int i = 0; i < ns; ++i) {
-    if (!std::isfinite(state1_[i]) || !std::isfinite(state2_[i])) {
-      std::memset(state1_, 0, sizeof state1_);
-      std::memset(state2_, 0, sizeof state2_);
-      break;
-    }
+  if (any_not_finite(state1_, ns) || any_not_finite(state2_, ns)) {
+    std::memset(state1_, 0, sizeof state1_);
+    std::memset(state2_, 0, sizeof state2_);
   }
 }
