@@ -14,7 +14,7 @@ function(resonix_add_gtest name dir)
   if(NOT _sources)
     return()
   endif()
-  add_executable(${name} ${_sources})
+  add_executable(${name} ${_sources} ${PROJECT_SOURCE_DIR}/tests/support/PrivateHome.cpp)
   target_link_libraries(${name} PRIVATE ${ARGN} GTest::gtest GTest::gtest_main GTest::gmock Threads::Threads)
   target_include_directories(${name} PRIVATE ${PROJECT_SOURCE_DIR} ${PROJECT_SOURCE_DIR}/tests)
   target_compile_definitions(${name} PRIVATE

@@ -18,7 +18,9 @@ namespace {
 // Decoded bitmaps, shared by every editor of the process. They are released when the last editor
 // goes, so a host that scans or unloads the plug-in gets its memory back.
 struct CachedBitmap {
+  std::string name;
   std::unique_ptr<RasterBitmap> density[IBitmap::kMaxDensity];  // 1x, 2x, 3x; only 1x is required
+  bool tried[IBitmap::kMaxDensity] = {};  // denser artwork is decoded only when a screen needs it
 };
 struct BitmapCache {
   std::mutex mutex;
@@ -98,18 +100,32 @@ IBitmap IGraphics::LoadIBitmap(int id, const char* name, int nStates, bool frame
     std::unique_ptr<RasterBitmap> loaded = OSLoadBitmap(id, name);
     if (!loaded) return IBitmap(nullptr, 0, 0, nStates, framesAreHorizontal);
     CachedBitmap entry;
+    entry.name = name ? name : "";
     entry.density[0] = std::move(loaded);
-    for (int d = 2; d <= IBitmap::kMaxDensity; ++d) {
-      const std::string dense = DensityName(name, d);
-      if (!dense.empty()) entry.density[d - 1] = OSLoadBitmap(DensityId(id, d), dense.c_str());
-    }
+    entry.tried[0] = true;
     it = cache.bitmaps.emplace(id, std::move(entry)).first;
   }
-  const CachedBitmap& entry = it->second;
-  RasterBitmap* bitmap = entry.density[0].get();
+  RasterBitmap* bitmap = it->second.density[0].get();
   IBitmap result(bitmap, bitmap->Width(), bitmap->Height(), nStates, framesAreHorizontal);
-  for (int d = 2; d <= IBitmap::kMaxDensity; ++d) result.mDense[d - 2] = entry.density[d - 1].get();
+  result.mCacheId = id;
   return result;
+}
+
+const RasterBitmap* IGraphics::ImageAtDensity(const IBitmap& bitmap, int density) {
+  if (density == 1) return bitmap.mData;
+  if (density < 2 || density > IBitmap::kMaxDensity || bitmap.mCacheId < 0 || !bitmap.mData) return nullptr;
+  BitmapCache& cache = TheBitmapCache();
+  std::lock_guard<std::mutex> lock(cache.mutex);
+  auto it = cache.bitmaps.find(bitmap.mCacheId);
+  if (it == cache.bitmaps.end()) return nullptr;
+  CachedBitmap& entry = it->second;
+  if (!entry.tried[density - 1]) {
+    entry.tried[density - 1] = true;
+    const std::string dense = DensityName(entry.name.c_str(), density);
+    if (!dense.empty())
+      entry.density[density - 1] = OSLoadBitmap(DensityId(bitmap.mCacheId, density), dense.c_str());
+  }
+  return entry.density[density - 1].get();
 }
 
 std::string IGraphics::DensityName(const char* name, int density) {
@@ -365,8 +381,8 @@ const RasterBitmap* IGraphics::DeviceImage(const IBitmap& bitmap) {
   // The least dense artwork that is at least as dense as the screen, else the densest there is.
   const int wanted = std::clamp(int(std::ceil(mScale - 1e-6)), 1, IBitmap::kMaxDensity);
   const RasterBitmap* image = nullptr;
-  for (int d = wanted; d <= IBitmap::kMaxDensity && !image; ++d) image = bitmap.AtDensity(d);
-  for (int d = wanted - 1; d >= 1 && !image; --d) image = bitmap.AtDensity(d);
+  for (int d = wanted; d <= IBitmap::kMaxDensity && !image; ++d) image = ImageAtDensity(bitmap, d);
+  for (int d = wanted - 1; d >= 1 && !image; --d) image = ImageAtDensity(bitmap, d);
   if (!image) return nullptr;
   const int w = ToDevice(bitmap.W), h = ToDevice(bitmap.H);
   if (image->Width() == w && image->Height() == h) return image;

@@ -126,6 +126,9 @@ class IGraphics {
   // "img/fader.png" at density 2 is "img/fader@2x.png"; empty for density 1 or a name without extension.
   static std::string DensityName(const char* name, int density);
   static int DensityId(int id, int density);
+  // The artwork of `bitmap` drawn for density d (1 to IBitmap::kMaxDensity), decoded the first time
+  // a screen of that density asks for it; null when there is none. Editor thread.
+  const RasterBitmap* ImageAtDensity(const IBitmap& bitmap, int density);
   void AttachBackground(int id, const char* name);
   void AttachPanelBackground(const IColor* color);
   // Appends; the editor owns the control from now on. Returns its index.

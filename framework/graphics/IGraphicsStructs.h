@@ -129,13 +129,9 @@ struct IBitmap {
   int H = 0;  // of the whole image
   int N = 1;
   bool mFramesAreHorizontal = false;
-  RasterBitmap* mDense[kMaxDensity - 1] = {};  // the artwork at 2x and 3x, or null
-
-  // The image drawn for density d (1 to kMaxDensity), or null when there is none.
-  RasterBitmap* AtDensity(int d) const {
-    if (d == 1) return mData;
-    return d >= 2 && d <= kMaxDensity ? mDense[d - 2] : nullptr;
-  }
+  // Id in the editors' bitmap cache, where the artwork for denser screens is loaded when a screen
+  // first needs it (IGraphics::ImageAtDensity); -1 for an image that did not come from the cache.
+  int mCacheId = -1;
 
   IBitmap() = default;
   IBitmap(RasterBitmap* data, int w, int h, int n = 1, bool framesAreHorizontal = false)

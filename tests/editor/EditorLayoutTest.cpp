@@ -153,9 +153,10 @@ TEST(EditorPicture, BitmapsHaveTheirSizesAndTheGridMatchesThePlot) {
     EXPECT_EQ(bitmap.H, b.height) << b.name;
     // The artwork for denser screens is there, drawn at exactly that density.
     for (int d = 2; d <= IBitmap::kMaxDensity; ++d) {
-      ASSERT_NE(bitmap.AtDensity(d), nullptr) << b.name << " @" << d << "x";
-      EXPECT_EQ(bitmap.AtDensity(d)->Width(), d * b.width) << b.name;
-      EXPECT_EQ(bitmap.AtDensity(d)->Height(), d * b.height) << b.name;
+      const RasterBitmap* dense = e.gui->ImageAtDensity(bitmap, d);
+      ASSERT_NE(dense, nullptr) << b.name << " @" << d << "x";
+      EXPECT_EQ(dense->Width(), d * b.width) << b.name;
+      EXPECT_EQ(dense->Height(), d * b.height) << b.name;
     }
   }
   // The background's octave lines stand on the columns of the C bands, and its level lines on the
