@@ -185,7 +185,7 @@ bool IMyPlots::Draw(IGraphics* graphics) {
   BezierAt(corrected, kPlotLeft, kPlotRight, kPlotTop, kPlotBottom, kPlotBands, scale, corrected_points);
 
   const int top = graphics->ToDevice(kPlotTop), right = graphics->ToDevice(kPlotRight);
-  const int xc = CursorColumn(effect->note_pos);
+  const int xc = CursorColumn(effect->note_pos.load(std::memory_order_acquire));
   for (int x = graphics->ToDevice(xc); x < graphics->ToDevice(xc + 1); ++x)
     line(kCursorColour, x, top, x, graphics->ToDevice(kPlotBottom) - 1);
 
