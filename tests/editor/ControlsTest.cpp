@@ -21,6 +21,9 @@ IMouseMod shift() {
 IMouseMod ctrl() {
   return IMouseMod(false, false, false, true);
 }
+int x_of_plot(int band) {
+  return kPlotLeft + int(band * 437.0 / 119.0 + 0.5);
+}
 
 TEST(Faders, VerticalSliderIgnoresWheelAndDoubleClickAndRedesignsOnRelease) {
   EditorUnderTest e;
@@ -123,6 +126,43 @@ TEST(Buttons, AnyButtonSendsItsCommandAndFlipsItsParameter) {
     if (ev.mKind == IEffectHeadless::HostEvent::kChange && ev.mParamIdx == kParamAbout)
       values.push_back(ev.mNormalized);
   EXPECT_EQ(values, (std::vector<double>{1.0, 0.0}));
+}
+
+// What the platform reports as a double-click is still a click to the user: every button acts on
+// it, the plot takes it as a stroke (no step without one), and what reaches the host is inside a
+// begin/end gesture.
+TEST(Buttons, SecondClickOfADoubleClickCountsEverywhere) {
+  EditorUnderTest e;
+  IMouseMod left = EditorUnderTest::left();
+  for (int k = 0; k < 3; ++k) e.click(x_of_plot(20 + 10 * k), 100);
+  const int steps = e.undo_steps();
+  e->ClearHostEvents();
+  const int ux = (kUndoButton.left + kUndoButton.right) / 2, uy = (kUndoButton.top + kUndoButton.bottom) / 2;
+  e.click(ux, uy);
+  e.gui->OnMouseDblClick(ux, uy, &left);
+  e.release(ux, uy);
+  EXPECT_EQ(e.undo_steps(), steps - 2);
+
+  const int px = x_of_plot(40);
+  e.gui->OnMouseDblClick(px, 100, &left);
+  e.release(px, 100);
+  EXPECT_EQ(e.undo_steps(), steps - 1) << "the second press drew one stroke";
+  IMouseMod none;
+  e.gui->OnMouseUp(px, 100, &none);  // a release with no press behind it
+  EXPECT_EQ(e.undo_steps(), steps - 1);
+
+  e.press(650, 197);
+  e.release(650, 197);
+  e.gui->OnMouseDblClick(650, 197, &none);  // the volume fader's reset
+  int open = 0;
+  for (const auto& ev : e->HostEvents()) {
+    if (ev.mKind == IEffectHeadless::HostEvent::kBegin) ++open;
+    if (ev.mKind == IEffectHeadless::HostEvent::kEnd) --open;
+    if (ev.mKind == IEffectHeadless::HostEvent::kChange) {
+      EXPECT_EQ(open, 1) << "param " << ev.mParamIdx;
+    }
+  }
+  EXPECT_EQ(open, 0);
 }
 
 TEST(Meter, FallsTwoPercentPerFrameAndRisesAtOnce) {

@@ -541,9 +541,9 @@ void IEffectVST3::GetTime(ITimeInfo* timeInfo) {
 }
 
 void IEffectVST3::ResizeGraphics(int w, int h) {
-  if (mViews.empty()) return;
+  if (!mWindowView) return;
   mResizeRequested = true;
-  mViews.front()->RequestResize(w, h);
+  mWindowView->RequestResize(w, h);
 }
 
 void IEffectVST3::SetLatency(int samples) {
@@ -553,11 +553,11 @@ void IEffectVST3::SetLatency(int samples) {
 
 void IEffectVST3::PopupHostContextMenuForParam(int paramIdx, int x, int y) {
   IComponentHandler* handler = getComponentHandler();
-  if (!handler || mViews.empty() || !GetParam(paramIdx)) return;
+  if (!handler || !mWindowView || !GetParam(paramIdx)) return;
   FUnknownPtr<IComponentHandler3> handler3(handler);
   if (!handler3) return;
   ParamID id = static_cast<ParamID>(paramIdx);
-  IContextMenu* menu = handler3->createContextMenu(mViews.front(), &id);
+  IContextMenu* menu = handler3->createContextMenu(mWindowView, &id);
   if (!menu) return;
   menu->popup(x, y);
   menu->release();
@@ -569,4 +569,5 @@ void IEffectVST3::AddView(IEffectVST3View* view) {
 
 void IEffectVST3::RemoveView(IEffectVST3View* view) {
   mViews.erase(std::remove(mViews.begin(), mViews.end(), view), mViews.end());
+  if (mWindowView == view) mWindowView = nullptr;
 }

@@ -122,6 +122,7 @@ class IEffectVST3 : public IEffectBase, public SingleComponentEffect {
   bool mSideChainActive = false;
   std::vector<UnitRecord> mUnits;
   std::vector<IEffectVST3View*> mViews;
+  IEffectVST3View* mWindowView = nullptr;  // the one view whose host window holds the editor
   bool mResizeRequested = false;
   friend class IEffectVST3View;
 };
