@@ -134,7 +134,6 @@ bool IEffectBase::SerializePresets(ByteChunk* chunk) {
   return true;
 }
 
-// A bank that fails part-way is refused whole: the presets and the current state are put back.
 // A load refused before it changed anything must keep everything, the plug-in's undo history
 // included: the saved state goes back only where the refused load had changed the state.
 void IEffectBase::RestoreStateIfChanged(ByteChunk* saved) {
@@ -144,6 +143,7 @@ void IEffectBase::RestoreStateIfChanged(ByteChunk* saved) {
   if (!now.IsEqual(*saved)) UnserializeState(saved, 0);
 }
 
+// A bank that fails part-way is refused whole: the presets and the current state are put back.
 int IEffectBase::UnserializePresets(ByteChunk* chunk, int startPos) {
   if (!chunk) return -1;
   Lock lock(mMutex);
