@@ -224,7 +224,9 @@ void IResonix::clear_meter() {
   if (meter_control >= 0 && GetGUI()) GetGUI()->SetControlFromPlug(meter_control, 0.0);
 }
 
-int IResonix::note_band(double noteValue) { return ParamText::note_band(noteValue); }
+int IResonix::note_band(double noteValue) {
+  return ParamText::note_band(noteValue);
+}
 
 void IResonix::notify(const char* text) {
   if (!text) return;

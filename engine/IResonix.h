@@ -51,7 +51,7 @@ class IResonix : public IResonixAdapter {
   // ---- framework hooks, in the order of the virtual table ----
   void Reset() override;                   // host control thread, under the lock
   void OnParamChange(int paramIdx) override;  // host, audio or editor thread, under the lock
-  void SetParameterFromGUI(int paramIdx, double normalizedValue) override;  // editor thread
+  void SetParameterFromGUI(int paramIdx, double normalizedValue) override;               // editor thread
   void ProcessDoubleReplacing(double** inputs, double** outputs, int nFrames) override;  // audio thread
   bool SerializeState(ByteChunk* chunk) override;                // host control thread
   int UnserializeState(ByteChunk* chunk, int startPos) override;  // host control thread
@@ -112,7 +112,7 @@ class IResonix : public IResonixAdapter {
   std::atomic<double> sample_rate{44100.0};  // written by Reset, snapshotted by every design request
   std::atomic<double> mode{0.0};           // read by the audio thread
   std::atomic<double> bypass_volume{0.5};  // read by the audio thread
-  std::atomic<double> note_pos{0.0};  // read by the plot's cursor
+  std::atomic<double> note_pos{0.0};       // read by the plot's cursor
   int rerun_pending = 0;
 
   // ---- measurement flag shared with the audio thread ----

@@ -47,7 +47,9 @@ bool read_db(const char* text, double* db) {
 
 namespace ParamText {
 
-const char* note_name(int band) { return band >= 0 && band < kNumNotes ? note_table()[band] : ""; }
+const char* note_name(int band) {
+  return band >= 0 && band < kNumNotes ? note_table()[band] : "";
+}
 
 int note_band(double noteValue) {
   if (!(noteValue > 0.0)) return 0;  // also catches NaN
