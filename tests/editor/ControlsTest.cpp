@@ -223,6 +223,28 @@ TEST(Meter, AudioThreadFeedsTheMeterWhileTheEditorDraws) {
   EXPECT_LE(highest, 1.0);
 }
 
+// A host automating the bypass volume and the note while the editor draws their readouts and the
+// cursor: only values cross the threads, the texts are made where they are drawn. Under
+// ThreadSanitizer this fails on any shared text.
+TEST(Readouts, HostAutomationWhileTheEditorDraws) {
+  EditorUnderTest e;
+  std::atomic<bool> done{false};
+  std::thread host([&] {
+    for (int k = 0; k < 400; ++k) {
+      e->HostSetParameter(kParamBypassVolume, (k % 41) / 40.0);
+      e->HostSetParameter(kParamNoteIndicator, (k % 120) / 119.0);
+    }
+    e->HostSetParameter(kParamBypassVolume, 0.25);
+    e->HostSetParameter(kParamNoteIndicator, 53.0 / 119.0);
+    done = true;
+  });
+  while (!done) e.gui->Tick();
+  host.join();
+  e.gui->Tick();
+  EXPECT_EQ(e.text_of(e->volume_text), "-10.0 dB");
+  EXPECT_EQ(e.text_of(e->note_text), "A4");
+}
+
 TEST(Mailbox, CountdownCodeUpdatesTheTextOnlyWhileSecondsRemain) {
   EditorUnderTest e;
   IControl* box = e.gui->GetControl(e->dummy_control);
