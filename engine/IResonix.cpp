@@ -8,6 +8,7 @@
 #include <unistd.h>
 #endif
 
+#include <algorithm>
 #include <cerrno>
 #include <cmath>
 #include <cstdio>
@@ -211,7 +212,9 @@ void IResonix::show_mirror(int paramIdx) {
 
 // A host moved the target: it follows at once; the design catches up with the newest position.
 void IResonix::follow_vertical_slider(double value) {
-  if (value == vslider_pos) return;
+  // A target drawn above the top holds the slider beyond what the parameter can say: the parameter
+  // at its end is that same place, not a move.
+  if (value == std::clamp(vslider_pos, 0.0, 1.0)) return;
   vslider_pos = value;
   apply_target_level();
   if (IGraphics* gui = GetGUI())
