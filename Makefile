@@ -3,11 +3,14 @@ BUILD      ?= build
 SANITIZE   ?= build-sanitize
 FUZZBUILD  ?= build-fuzz
 FUZZ_SECONDS ?= 600
+TSAN       ?= build-tsan
+# The tests where host, audio and editor threads meet.
+TSAN_TESTS := test_instance test_editor test_vst2 test_vst3
 WINBUILD   ?= build-win
 GENERATOR  := -G Ninja
 CMAKE_ARGS ?=
 
-.PHONY: all setup configure build demo test bench sanitize fuzz install clean windows test-windows package package-windows
+.PHONY: all setup configure build demo test bench sanitize tsan fuzz install clean windows test-windows package package-windows
 
 all: build
 
@@ -44,6 +47,12 @@ sanitize: setup
 	@ASAN_OPTIONS=detect_leaks=1:abort_on_error=1 UBSAN_OPTIONS=print_stacktrace=1:halt_on_error=1 \
 		bash scripts/run-tests $(SANITIZE)
 
+# ThreadSanitizer over the threaded tests; any report fails the run.
+tsan: setup
+	@cmake -S . -B $(TSAN) $(GENERATOR) -DCMAKE_BUILD_TYPE=RelWithDebInfo -DRESONIX_TSAN=ON -DRESONIX_BENCH=OFF $(CMAKE_ARGS) >/dev/null
+	@cmake --build $(TSAN) --target $(TSAN_TESTS)
+	@TSAN_OPTIONS=halt_on_error=1:second_deadlock_stack=1 bash scripts/run-tests $(TSAN) $(TSAN_TESTS)
+
 # Every fuzz target for FUZZ_SECONDS each, built with clang under ASan and UBSan in $(FUZZBUILD).
 fuzz:
 	@RESONIX_EXTRA_PACKAGES="clang-14 libclang-rt-14-dev" bash scripts/setup
@@ -69,4 +78,4 @@ package-windows: test-windows
 	@bash packaging/make-windows-package $(WINBUILD) $(WINBUILD)/dist
 
 clean:
-	@rm -rf $(BUILD) $(SANITIZE) $(FUZZBUILD) $(WINBUILD)
+	@rm -rf $(BUILD) $(SANITIZE) $(TSAN) $(FUZZBUILD) $(WINBUILD)

@@ -3,7 +3,9 @@
 #include "engine/IResonix.h"
 
 IMyButton::IMyButton(IResonix* plug, IRECT rect, int tagValue)
-    : IControl(plug, rect, tagValue, IChannelBlend::kBlendClobber), effect(plug), tag(tagValue) {}
+    : IControl(plug, rect, tagValue, IChannelBlend::kBlendClobber), effect(plug), tag(tagValue) {
+  SetDblAsSingleClick(true);  // two quick clicks on Undo are two undos
+}
 
 IMyButton::~IMyButton() = default;
 

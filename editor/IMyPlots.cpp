@@ -52,7 +52,9 @@ void clip_rows(MyPoint* out, int columns, int top, int bottom) {
 }  // namespace
 
 IMyPlots::IMyPlots(IResonix* plug)
-    : IControl(plug, IRECT(kPlotLeft, kPlotTop, kPlotRight, kPlotBottom)), effect(plug) {}
+    : IControl(plug, IRECT(kPlotLeft, kPlotTop, kPlotRight, kPlotBottom)), effect(plug) {
+  SetDblAsSingleClick(true);  // a quick second stroke draws like the first
+}
 
 IMyPlots::~IMyPlots() = default;
 
@@ -157,8 +159,10 @@ void IMyPlots::OnMouseDrag(int x, int y, int, int, IMouseMod* mod) {
   SetDirty(false);
 }
 
-// Every release ends one stroke: one undo step and one design.
+// Every release of a stroke ends it: one undo step and one design. A release without a press on
+// the plot (the end of a double-click elsewhere) is no stroke.
 void IMyPlots::OnMouseUp(int, int, IMouseMod*) {
+  if (drawing != 1) return;
   drawing = 0;
   effect->save_to_undo();
   effect->run();
@@ -185,7 +189,7 @@ bool IMyPlots::Draw(IGraphics* graphics) {
   BezierAt(corrected, kPlotLeft, kPlotRight, kPlotTop, kPlotBottom, kPlotBands, scale, corrected_points);
 
   const int top = graphics->ToDevice(kPlotTop), right = graphics->ToDevice(kPlotRight);
-  const int xc = CursorColumn(effect->note_pos);
+  const int xc = CursorColumn(effect->note_pos.load(std::memory_order_acquire));
   for (int x = graphics->ToDevice(xc); x < graphics->ToDevice(xc + 1); ++x)
     line(kCursorColour, x, top, x, graphics->ToDevice(kPlotBottom) - 1);
 

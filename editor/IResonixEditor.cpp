@@ -12,7 +12,9 @@
 #include "editor/IMyFaderControl.h"
 #include "editor/IMyPlots.h"
 #include "editor/IPeakMeterHoriz.h"
+#include "editor/IReadoutControl.h"
 #include "engine/IResonix.h"
+#include "engine/ParamText.h"
 #include "framework/graphics/IBitmapControl.h"
 #include "framework/graphics/IRadioButtonsControl.h"
 #include "framework/graphics/ITextControl.h"
@@ -47,10 +49,8 @@ void IResonix::build_editor() {
   }
   {
     IText style = text_style(12, IColor(255, 255, 255, 255), "Verdana", IText::kStyleBold, IText::kAlignFar);
-    std::snprintf(volume_text_buf, sizeof volume_text_buf, "%s",
-                  volume_readout(bypass_volume.load()).c_str());
-    volume_text =
-        gui->AttachControl(new ITextControl(this, rect_of(kVolumeReadout), &style, volume_text_buf));
+    volume_text = gui->AttachControl(new IReadoutControl(this, rect_of(kVolumeReadout), &style,
+                                                         ParamText::bypass_volume, bypass_volume.load()));
   }
 
   // 3-12: Help and the command buttons
@@ -73,7 +73,7 @@ void IResonix::build_editor() {
   {
     IText style = text_style(22, COLOR_WHITE, "Tahoma", IText::kStyleNormal, IText::kAlignNear);
     note_text = gui->AttachControl(
-        new ITextControl(this, rect_of(kNoteName), &style, note_names[note_band(note_pos)]));
+        new IReadoutControl(this, rect_of(kNoteName), &style, ParamText::note, note_pos.load()));
   }
 
   // 14: mode radio buttons
@@ -158,22 +158,10 @@ void IResonix::from_GUI(int command) {
       }
       break;
     }
-    case kParamBypassVolume: {
-      bypass_volume.store(GetParam(kParamBypassVolume)->Value());
-      std::snprintf(volume_text_buf, sizeof volume_text_buf, "%s",
-                    volume_readout(bypass_volume.load()).c_str());
-      if (auto* text = control_at<ITextControl>(gui, volume_text)) text->SetTextFromPlug(volume_text_buf);
+    case kParamBypassVolume:
+    case kParamNoteIndicator:
+      show_mirror(command);
       break;
-    }
-    case kParamNoteIndicator: {
-      const double v = GetParam(kParamNoteIndicator)->Value();
-      const int before = note_band(note_pos), after = note_band(v);
-      note_pos = v;
-      if (after != before)
-        if (auto* text = control_at<ITextControl>(gui, note_text)) text->SetTextFromPlug(note_names[after]);
-      if (IControl* plot = gui ? gui->GetControl(plot_control) : nullptr) plot->SetDirty(false);
-      break;
-    }
     case kParamLoadTarget:
       load_target_dialog();
       dirty_editor();

@@ -8,6 +8,7 @@
 #include <unistd.h>
 #endif
 
+#include <algorithm>
 #include <cerrno>
 #include <cmath>
 #include <cstdio>
@@ -18,28 +19,14 @@
 #include <vector>
 
 #include "engine/Notice.h"
+#include "engine/ParamText.h"
 #include "engine/ResonixVersion.h"
 #include "framework/graphics/IGraphics.h"
 
 namespace {
 
-constexpr const char* kMfrName = "korvane.com";
-
-// "E0" ... "D#10": sharps only, the octave number increases at C; band 0 is four semitones above C0.
-const char* const* note_name_table() {
-  static const auto table = [] {
-    static const char* const pitch[12] = {"C", "C#", "D", "D#", "E", "F", "F#", "G", "G#", "A", "A#", "B"};
-    static char text[kNumBands][6];
-    static const char* names[kNumBands];
-    for (int i = 0; i < kNumBands; ++i) {
-      const int semitone = i + 4;
-      std::snprintf(text[i], sizeof text[i], "%s%d", pitch[semitone % 12], semitone / 12);
-      names[i] = text[i];
-    }
-    return names;
-  }();
-  return table;
-}
+// The maker as both formats name it (the VST3 factory carries the web address besides).
+constexpr const char* kMfrName = "Korvane";
 
 #if !defined(_WIN32)
 std::filesystem::path home_folder() {
@@ -68,13 +55,12 @@ IResonix::IResonix(IInstanceInfo instanceInfo)
                       kResonixVersion, FourCC("Kor5"), FourCC("Korv"), 0, false, true, false) {
   // 1. grid size and note names; the flags start cleared by their initialisers
   nbands = kNumBands;
-  const char* const* names = note_name_table();
-  for (int i = 0; i < kNumBands; ++i) note_names[i] = names[i];
+  for (int i = 0; i < kNumBands; ++i) note_names[i] = ParamText::note_name(i);
   // 2. curves and the empty undo history, 3. mirrors
   init_curves();
   mode.store(0.0);
   bypass_volume.store(0.5);
-  note_pos = 0.0;
+  note_pos.store(0.0);
   // 4. band frequencies, 5. design rate
   init_grid();
   sample_rate = 44100.0;
@@ -130,12 +116,23 @@ void IResonix::init_params() {
       {"Undo", 1.0},       {"Redo", 1.0},               {"Save", 1.0},
       {"Load", 1.0},       {"OK", 1.0},
   };
-  for (int i = 0; i < kNumParams; ++i) {
+  // "Mode" is a two-state switch: a host shows "EQ" / "Bypass", and a value between the two is
+  // rounded, so what plays and what reads always agree.
+  GetParam(kParamMode)->InitEnum(specs[kParamMode].name, 0, 2);
+  GetParam(kParamMode)->SetDisplayText(0, "EQ");
+  GetParam(kParamMode)->SetDisplayText(1, "Bypass");
+  for (int i = kParamMode + 1; i < kNumParams; ++i) {
     double defaultValue = 0.0;
     if (i == kParamVerticalSlider) defaultValue = vslider_pos;
     if (i == kParamBypassVolume) defaultValue = 0.5;
-    GetParam(i)->InitDouble(specs[i].name, defaultValue, 0.0, 1.0, specs[i].step, "", "", 1.0);
+    IParam* param = GetParam(i);
+    param->InitDouble(specs[i].name, defaultValue, 0.0, 1.0, specs[i].step, "", "", 1.0);
+    // The buttons are momentary commands of the editor: a host writing them would do nothing.
+    if (i >= kParamLoadTarget) param->SetCanAutomate(false);
   }
+  GetParam(kParamVerticalSlider)->SetFormat({ParamText::target_level, ParamText::parse_target_level});
+  GetParam(kParamBypassVolume)->SetFormat({ParamText::bypass_volume, ParamText::parse_bypass_volume});
+  GetParam(kParamNoteIndicator)->SetFormat({ParamText::note, ParamText::parse_note});
 }
 
 void IResonix::make_presets_dir() {
@@ -168,17 +165,61 @@ void IResonix::Reset() {
   run();  // returns at once: the audio plays the current set until the new one is published
 }
 
+// A host's value takes effect as the editor's command for it would: what is automated is heard,
+// and what is saved is what plays.
 void IResonix::OnParamChange(int paramIdx) {
   Lock lock(mMutex);
   const IParam* param = GetParam(paramIdx);
   if (!param) return;
-  if (paramIdx == kParamMode) {
-    mode.store(param->Value(), std::memory_order_release);
-    if (param->Value() != 0.0) clear_meter();
-  } else if (paramIdx == kParamBypassVolume) {
-    // Host automation of the bypass level must be heard, not only the editor's fader.
-    bypass_volume.store(param->Value(), std::memory_order_release);
+  switch (paramIdx) {
+    case kParamMode:
+      mode.store(param->Value(), std::memory_order_release);
+      if (param->Value() != 0.0) clear_meter();
+      break;
+    case kParamBypassVolume:
+    case kParamNoteIndicator:
+      show_mirror(paramIdx);
+      break;
+    case kParamVerticalSlider:
+      // The editor's slider goes through its command, which also keeps the undo history.
+      if (!editor_change) follow_vertical_slider(param->Value());
+      break;
+    default:
+      break;
   }
+}
+
+void IResonix::SetParameterFromGUI(int paramIdx, double normalizedValue) {
+  Lock lock(mMutex);
+  editor_change = true;
+  IResonixAdapter::SetParameterFromGUI(paramIdx, normalizedValue);
+  editor_change = false;
+}
+
+// Any thread: the mirror and its readout (a value for the editor to format when it draws).
+void IResonix::show_mirror(int paramIdx) {
+  const double v = GetParam(paramIdx)->Value();
+  IGraphics* gui = GetGUI();
+  if (paramIdx == kParamBypassVolume) {
+    bypass_volume.store(v, std::memory_order_release);
+    if (gui) gui->SetControlFromPlug(volume_text, v);
+  } else if (paramIdx == kParamNoteIndicator) {
+    note_pos.store(v, std::memory_order_release);
+    if (gui) gui->SetControlFromPlug(note_text, v);
+    if (IControl* plot = gui ? gui->GetControl(plot_control) : nullptr) plot->SetDirty(false);
+  }
+}
+
+// A host moved the target: it follows at once; the design catches up with the newest position.
+void IResonix::follow_vertical_slider(double value) {
+  // A target drawn above the top holds the slider beyond what the parameter can say: the parameter
+  // at its end is that same place, not a move.
+  if (value == std::clamp(vslider_pos, 0.0, 1.0)) return;
+  vslider_pos = value;
+  apply_target_level();
+  if (IGraphics* gui = GetGUI())
+    if (IControl* plot = gui->GetControl(plot_control)) plot->SetDirty(false);
+  run();
 }
 
 void IResonix::clear_meter() {
@@ -187,9 +228,7 @@ void IResonix::clear_meter() {
 }
 
 int IResonix::note_band(double noteValue) {
-  if (!(noteValue > 0.0)) return 0;  // also catches NaN
-  if (noteValue >= 1.0) return kNumBands - 1;
-  return int(noteValue * (kNumBands - 1) + 0.5);
+  return ParamText::note_band(noteValue);
 }
 
 void IResonix::notify(const char* text) {

@@ -50,7 +50,8 @@ class IResonix : public IResonixAdapter {
 
   // ---- framework hooks, in the order of the virtual table ----
   void Reset() override;                   // host control thread, under the lock
-  void OnParamChange(int paramIdx) override;  // host or editor thread, under the lock
+  void OnParamChange(int paramIdx) override;  // host, audio or editor thread, under the lock
+  void SetParameterFromGUI(int paramIdx, double normalizedValue) override;               // editor thread
   void ProcessDoubleReplacing(double** inputs, double** outputs, int nFrames) override;  // audio thread
   bool SerializeState(ByteChunk* chunk) override;                // host control thread
   int UnserializeState(ByteChunk* chunk, int startPos) override;  // host control thread
@@ -111,7 +112,7 @@ class IResonix : public IResonixAdapter {
   std::atomic<double> sample_rate{44100.0};  // written by Reset, snapshotted by every design request
   std::atomic<double> mode{0.0};           // read by the audio thread
   std::atomic<double> bypass_volume{0.5};  // read by the audio thread
-  double note_pos = 0.0;
+  std::atomic<double> note_pos{0.0};       // read by the plot's cursor
   int rerun_pending = 0;
 
   // ---- measurement flag shared with the audio thread ----
@@ -173,7 +174,6 @@ class IResonix : public IResonixAdapter {
   int version_text = -1;
   int about_ok_button = -1;
   int previous = 1000;  // band where the current left-button stroke started; 1000 matches none
-  char volume_text_buf[32] = "0.0 dB";
   char knock_text_buf[64] = "";
 
  private:
@@ -194,6 +194,8 @@ class IResonix : public IResonixAdapter {
   void take_user_input(int paramIdx, double value);
   void apply_target_level();
   void refresh_readouts();
+  void show_mirror(int paramIdx);
+  void follow_vertical_slider(double value);
   void dirty_editor();
   std::string prompt_preset(bool save);
 
@@ -205,6 +207,7 @@ class IResonix : public IResonixAdapter {
   std::unique_ptr<CorrectionDesign> design = std::make_unique<CorrectionDesign>();  // design thread only
   std::unique_ptr<Cascade> cascade = std::make_unique<Cascade>();
   std::mutex design_results;  // the result members above while the design thread writes them
+  bool editor_change = false;  // under the lock: the editor's own control is moving a parameter
   // Last member: stopped and joined before anything it uses goes.
   std::unique_ptr<DesignThread> design_thread;
 };

@@ -4,9 +4,9 @@
 #include <cstring>
 
 #include "engine/IResonix.h"
+#include "engine/ParamText.h"
 #include "engine/StateCheck.h"
 #include "framework/graphics/IGraphics.h"
-#include "framework/graphics/ITextControl.h"
 
 namespace {
 
@@ -56,7 +56,7 @@ int IResonix::UnserializeState(ByteChunk* chunk, int startPos) {
   mode.store(std::clamp(values[kParamMode], 0.0, 1.0), std::memory_order_release);
   vslider_pos = values[kParamVerticalSlider];
   bypass_volume.store(std::clamp(values[kParamBypassVolume], 0.0, 1.0), std::memory_order_release);
-  note_pos = std::clamp(values[kParamNoteIndicator], 0.0, 1.0);
+  note_pos.store(std::clamp(values[kParamNoteIndicator], 0.0, 1.0), std::memory_order_release);
 
   refresh_readouts();
   apply_target_level();
@@ -72,21 +72,16 @@ void IResonix::PresetsChangedByHost() {
 }
 
 std::string IResonix::volume_readout(double bypassVolume) {
-  double db = (bypassVolume - 0.5) * 40.0;
-  // Anything that prints as 0.0 is shown as 0.0, not "-0.0".
-  if (!(std::fabs(db) >= 0.05)) db = 0.0;
   char text[32];
-  std::snprintf(text, sizeof text, "%2.1f dB", db);
+  ParamText::bypass_volume(bypassVolume, text, sizeof text);
   return text;
 }
 
 // The bypass volume and note readouts follow the mirrors (the controls exist while the window is
 // closed, too).
 void IResonix::refresh_readouts() {
-  IGraphics* gui = GetGUI();
-  if (!gui) return;
-  if (auto* text = dynamic_cast<ITextControl*>(gui->GetControl(volume_text)))
-    text->SetTextFromPlug(volume_readout(bypass_volume.load()).c_str());
-  if (auto* text = dynamic_cast<ITextControl*>(gui->GetControl(note_text)))
-    text->SetTextFromPlug(note_names[note_band(note_pos)]);
+  if (IGraphics* gui = GetGUI()) {
+    gui->SetControlFromPlug(volume_text, bypass_volume.load());
+    gui->SetControlFromPlug(note_text, note_pos.load());
+  }
 }

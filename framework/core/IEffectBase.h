@@ -165,6 +165,8 @@ class IEffectBase {
   void ModifyCurrentPreset(const char* name = nullptr);
   bool SerializePresets(ByteChunk* chunk);
   int UnserializePresets(ByteChunk* chunk, int startPos);
+  // After a refused load: puts the saved state back if the load had changed anything.
+  void RestoreStateIfChanged(ByteChunk* saved);
   int NPresets() const { return int(mPresets.size()); }
   int GetCurrentPresetIdx() const { return mCurrentPresetIdx; }
   IPreset* GetPreset(int idx) { return idx >= 0 && idx < NPresets() ? &mPresets[idx] : nullptr; }

@@ -134,6 +134,15 @@ bool IEffectBase::SerializePresets(ByteChunk* chunk) {
   return true;
 }
 
+// A load refused before it changed anything must keep everything, the plug-in's undo history
+// included: the saved state goes back only where the refused load had changed the state.
+void IEffectBase::RestoreStateIfChanged(ByteChunk* saved) {
+  Lock lock(mMutex);
+  ByteChunk now;
+  SerializeState(&now);
+  if (!now.IsEqual(*saved)) UnserializeState(saved, 0);
+}
+
 // A bank that fails part-way is refused whole: the presets and the current state are put back.
 int IEffectBase::UnserializePresets(ByteChunk* chunk, int startPos) {
   if (!chunk) return -1;
@@ -159,7 +168,7 @@ int IEffectBase::UnserializePresets(ByteChunk* chunk, int startPos) {
   }
   if (pos < 0) {
     mPresets = savedPresets;
-    UnserializeState(&savedState, 0);
+    RestoreStateIfChanged(&savedState);
     return -1;
   }
   RestorePreset(mCurrentPresetIdx);

@@ -4,6 +4,7 @@
 #include <cmath>
 #include <cstdint>
 #include <cstdio>
+#include <cstdlib>
 #include <cstring>
 
 namespace {
@@ -95,7 +96,16 @@ void IParam::SetDisplayText(int value, const char* text) {
   mDisplayTexts.push_back(entry);
 }
 
-void IParam::Set(double value) { mValue = std::clamp(value, mMin, mMax); }
+void IParam::Set(double value) {
+  if (!std::isnan(value)) mValue = Snap(value);
+}
+
+// A stepped value between steps would read as one step and act as another.
+double IParam::Snap(double plainValue) const {
+  const double v = std::clamp(plainValue, mMin, mMax);
+  if (mType == kTypeDouble || mType == kTypeNone) return v;
+  return std::min(mMin + std::floor((v - mMin) / mStep + 0.5) * mStep, mMax);
+}
 
 double IParam::DBToAmp() const { return std::exp(mValue * 0.1151292546497); }
 
@@ -107,9 +117,7 @@ double IParam::GetNonNormalized(double normalized) const {
 void IParam::SetNormalized(double normalized) {
   if (std::isnan(normalized)) return;
   normalized = std::clamp(normalized, 0.0, 1.0);
-  double value = GetNonNormalized(normalized);
-  if (mType != kTypeDouble) value = std::floor(value / mStep + 0.5) * mStep;
-  mValue = std::min(value, mMax);
+  mValue = Snap(GetNonNormalized(normalized));
 }
 
 double IParam::GetNormalized(double plainValue) const {
@@ -121,13 +129,17 @@ double IParam::GetNormalized(double plainValue) const {
 void IParam::GetDisplayForHost(double value, bool normalized, char* out, int outSize,
                                bool withDisplayText) const {
   if (!out || outSize <= 0) return;
-  if (normalized) value = GetNonNormalized(value);
+  if (normalized) value = Snap(GetNonNormalized(value));
   if (withDisplayText) {
     const char* text = GetDisplayText(truncate_int(value));
     if (text[0]) {
       copy_text(out, text, outSize);
       return;
     }
+  }
+  if (mFormat.toText) {
+    mFormat.toText(value, out, outSize);
+    return;
   }
   if (mNegateDisplay) value = -value;
   if (mDisplayPrecision == 0) {
@@ -164,6 +176,21 @@ bool IParam::MapDisplayText(const char* text, int* value) const {
     }
   }
   return false;
+}
+
+bool IParam::ParseForHost(const char* text, double* plainValue) const {
+  if (!text || !plainValue) return false;
+  int mapped = 0;
+  if (MapDisplayText(text, &mapped)) {
+    *plainValue = mapped;
+    return true;
+  }
+  if (mFormat.fromText) return mFormat.fromText(text, plainValue);
+  char* end = nullptr;
+  const double number = std::strtod(text, &end);
+  if (end == text || !std::isfinite(number)) return false;
+  *plainValue = mNegateDisplay ? -number : number;
+  return true;
 }
 
 const char* IParam::GetLabelForHost() const {

@@ -8,6 +8,11 @@
 class IParam {
  public:
   enum EParamType { kTypeNone = 0, kTypeBool = 1, kTypeInt = 2, kTypeEnum = 3, kTypeDouble = 4 };
+  // Text of a plain value and its inverse, for a value a host should not see as a bare number.
+  struct Format {
+    void (*toText)(double plainValue, char* out, int outSize) = nullptr;
+    bool (*fromText)(const char* text, double* plainValue) = nullptr;
+  };
   static constexpr int kNameSize = 32;     // name, label, group and display texts, with the NUL
   static constexpr int kDisplaySize = 128; // enough for any value text GetDisplayForHost writes
 
@@ -24,10 +29,13 @@ class IParam {
   void SetDisplayText(int value, const char* text);
   void SetNegateDisplay(bool negate) { mNegateDisplay = negate; }
   void SetCanAutomate(bool canAutomate) { mCanAutomate = canAutomate; }
+  void SetFormat(Format format) { mFormat = format; }
 
-  // Plain value, always clamped into [min, max].
+  // Plain value, always clamped into [min, max]; stepped kinds (bool, int, enum) hold whole steps.
   void Set(double value);
   double Value() const { return mValue; }
+  // The value Set would store: clamped, and a whole step for the stepped kinds.
+  double Snap(double plainValue) const;
   int Int() const { return int(mValue); }
   bool Bool() const { return mValue >= 0.5; }
   double DBToAmp() const;
@@ -47,6 +55,9 @@ class IParam {
   int GetNDisplayTexts() const { return int(mDisplayTexts.size()); }
   const char* GetDisplayTextAtIdx(int idx, int* value = nullptr) const;
   bool MapDisplayText(const char* text, int* value) const;
+  // Plain value a host text stands for: a display text, the format's reading, or a number (negated
+  // with negate display). False when the text is none of them; plainValue is then untouched.
+  bool ParseForHost(const char* text, double* plainValue) const;
 
   const char* GetNameForHost() const { return mName; }
   const char* GetLabelForHost() const;
@@ -85,4 +96,5 @@ class IParam {
   bool mNegateDisplay = false;
   bool mCanAutomate = true;
   std::vector<DisplayText> mDisplayTexts;
+  Format mFormat;
 };

@@ -479,13 +479,18 @@ bool IGraphics::OnMouseDblClick(int x, int y, IMouseMod* mod) {
   if (idx < 0) return false;
   IControl* c = mControls[size_t(idx)].get();
   if (c->GetDblAsSingleClick()) {
-    mMouseCapture = idx;
-    mMouseX = x;
-    mMouseY = y;
-    c->OnMouseDown(x, y, mod);
+    // The second click is a click like the first: capture and host gesture included.
+    OnMouseDown(x, y, mod);
     return true;
   }
+  // A double-click reset is one edit for the host, inside its own gesture.
+  const int param = c->ParamIdx();
+  if (param >= 0 && mPlug) {
+    mPlug->BeginInformHostOfParamChange(param);
+    mEditedParam = param;
+  }
   c->OnMouseDblClick(x, y, mod);
+  EndParamEdit();
   return false;
 }
 

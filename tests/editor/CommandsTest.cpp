@@ -48,6 +48,9 @@ TEST(Commands, BypassVolumeReadout) {
     EXPECT_EQ(e.text_of(e->volume_text), text);
     EXPECT_EQ(e->bypass_volume.load(), value);
   }
+  // A host's automation shows in the readout as the fader's does.
+  e->HostSetParameter(kParamBypassVolume, 0.75);
+  EXPECT_EQ(e.text_of(e->volume_text), "10.0 dB");
 }
 
 TEST(Commands, NoteIndicatorNamesTheBandAndMovesTheCursor) {
@@ -60,9 +63,10 @@ TEST(Commands, NoteIndicatorNamesTheBandAndMovesTheCursor) {
   e->GetParam(kParamNoteIndicator)->Set(53.0 / 119.0);
   e->from_GUI(kParamNoteIndicator);
   EXPECT_EQ(e.text_of(e->note_text), "A4");
-  e->GetParam(kParamNoteIndicator)->Set(1.0);
-  e->from_GUI(kParamNoteIndicator);
+  e.gui->Tick();
+  e->HostSetParameter(kParamNoteIndicator, 1.0);  // a host moves the note as the fader does
   EXPECT_EQ(e.text_of(e->note_text), "D#10");
+  EXPECT_TRUE(e.plot()->IsDirty());
   e.gui->Tick();
   EXPECT_EQ(e.pixel(486, 100), 0xFFFFFFu);
 }

@@ -21,6 +21,9 @@ IMouseMod shift() {
 IMouseMod ctrl() {
   return IMouseMod(false, false, false, true);
 }
+int x_of_plot(int band) {
+  return kPlotLeft + int(band * 437.0 / 119.0 + 0.5);
+}
 
 TEST(Faders, VerticalSliderIgnoresWheelAndDoubleClickAndRedesignsOnRelease) {
   EditorUnderTest e;
@@ -125,6 +128,43 @@ TEST(Buttons, AnyButtonSendsItsCommandAndFlipsItsParameter) {
   EXPECT_EQ(values, (std::vector<double>{1.0, 0.0}));
 }
 
+// What the platform reports as a double-click is still a click to the user: every button acts on
+// it, the plot takes it as a stroke (no step without one), and what reaches the host is inside a
+// begin/end gesture.
+TEST(Buttons, SecondClickOfADoubleClickCountsEverywhere) {
+  EditorUnderTest e;
+  IMouseMod left = EditorUnderTest::left();
+  for (int k = 0; k < 3; ++k) e.click(x_of_plot(20 + 10 * k), 100);
+  const int steps = e.undo_steps();
+  e->ClearHostEvents();
+  const int ux = (kUndoButton.left + kUndoButton.right) / 2, uy = (kUndoButton.top + kUndoButton.bottom) / 2;
+  e.click(ux, uy);
+  e.gui->OnMouseDblClick(ux, uy, &left);
+  e.release(ux, uy);
+  EXPECT_EQ(e.undo_steps(), steps - 2);
+
+  const int px = x_of_plot(40);
+  e.gui->OnMouseDblClick(px, 100, &left);
+  e.release(px, 100);
+  EXPECT_EQ(e.undo_steps(), steps - 1) << "the second press drew one stroke";
+  IMouseMod none;
+  e.gui->OnMouseUp(px, 100, &none);  // a release with no press behind it
+  EXPECT_EQ(e.undo_steps(), steps - 1);
+
+  e.press(650, 197);
+  e.release(650, 197);
+  e.gui->OnMouseDblClick(650, 197, &none);  // the volume fader's reset
+  int open = 0;
+  for (const auto& ev : e->HostEvents()) {
+    if (ev.mKind == IEffectHeadless::HostEvent::kBegin) ++open;
+    if (ev.mKind == IEffectHeadless::HostEvent::kEnd) --open;
+    if (ev.mKind == IEffectHeadless::HostEvent::kChange) {
+      EXPECT_EQ(open, 1) << "param " << ev.mParamIdx;
+    }
+  }
+  EXPECT_EQ(open, 0);
+}
+
 TEST(Meter, FallsTwoPercentPerFrameAndRisesAtOnce) {
   EditorUnderTest e;
   auto* meter = e.control<IPeakMeterHoriz>(e->meter_control);
@@ -181,6 +221,28 @@ TEST(Meter, AudioThreadFeedsTheMeterWhileTheEditorDraws) {
   e.gui->Tick();
   EXPECT_GT(highest, 0.0);
   EXPECT_LE(highest, 1.0);
+}
+
+// A host automating the bypass volume and the note while the editor draws their readouts and the
+// cursor: only values cross the threads, the texts are made where they are drawn. Under
+// ThreadSanitizer this fails on any shared text.
+TEST(Readouts, HostAutomationWhileTheEditorDraws) {
+  EditorUnderTest e;
+  std::atomic<bool> done{false};
+  std::thread host([&] {
+    for (int k = 0; k < 400; ++k) {
+      e->HostSetParameter(kParamBypassVolume, (k % 41) / 40.0);
+      e->HostSetParameter(kParamNoteIndicator, (k % 120) / 119.0);
+    }
+    e->HostSetParameter(kParamBypassVolume, 0.25);
+    e->HostSetParameter(kParamNoteIndicator, 53.0 / 119.0);
+    done = true;
+  });
+  while (!done) e.gui->Tick();
+  host.join();
+  e.gui->Tick();
+  EXPECT_EQ(e.text_of(e->volume_text), "-10.0 dB");
+  EXPECT_EQ(e.text_of(e->note_text), "A4");
 }
 
 TEST(Mailbox, CountdownCodeUpdatesTheTextOnlyWhileSecondsRemain) {

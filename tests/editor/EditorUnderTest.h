@@ -8,6 +8,7 @@
 #include "editor/EditorLayout.h"
 #include "editor/IMyFaderControl.h"
 #include "editor/IMyPlots.h"
+#include "editor/IReadoutControl.h"
 #include "engine/IResonix.h"
 #include "framework/graphics/ITextControl.h"
 #include "framework/graphics/headless/IGraphicsHeadless.h"
@@ -40,6 +41,7 @@ class EditorUnderTest {
   IMyFaderControl* fader(int index) { return control<IMyFaderControl>(index); }
   IMyPlots* plot() { return control<IMyPlots>(plug->plot_control); }
   std::string text_of(int index) {
+    if (auto* readout = control<IReadoutControl>(index)) return readout->Text();
     auto* t = control<ITextControl>(index);
     return t ? t->GetTextForPlug() : "";
   }

@@ -61,28 +61,30 @@ TEST(MouseDispatch, HostHearsOneGesturePerClickIncludingDoubleClicks) {
   e.gui.OnMouseDown(5, 5, &e.left);
   e.gui.OnMouseUp(5, 5, &e.left);
   EXPECT_EQ(e.plug.Kinds(), "be");
-  // A double-click arrives as down, up, double-click, up; the second up closes nothing.
+  // A double-click arrives as down, up, double-click, up: the double-click is a gesture of its own
+  // (a reset), and the second up closes nothing.
   e.plug.events.clear();
   e.gui.OnMouseDown(5, 5, &e.left);
   e.gui.OnMouseUp(5, 5, &e.left);
   e.gui.OnMouseDblClick(5, 5, &e.left);
   e.gui.OnMouseUp(5, 5, &e.left);
-  EXPECT_EQ(e.plug.Kinds(), "be");
+  EXPECT_EQ(e.plug.Kinds(), "bebe");
   EXPECT_EQ(c->mouse, "dudu2u");
 }
 
 TEST(MouseDispatch, DoubleClickRestoresTheRecordedDefaultAndPushesIt) {
   TestEditor e;
   RecordingControl* c = e.Add(IRECT(0, 0, 20, 20), 1);
-  e.gui.OnMouseDblClick(5, 5, &e.left);  // no default yet: nothing
-  EXPECT_TRUE(e.plug.events.empty());
+  e.gui.OnMouseDblClick(5, 5, &e.left);  // no default yet: no value
+  EXPECT_EQ(e.plug.Kinds(), "be");
   e.gui.SetParameterFromPlug(1, 0.75, true);  // first value: the default
   c->SetValueFromUserInput(0.1);
   e.plug.events.clear();
   e.gui.OnMouseDblClick(5, 5, &e.left);
   EXPECT_DOUBLE_EQ(c->GetValue(), 0.75);
-  ASSERT_EQ(e.plug.events.size(), 1u);
-  EXPECT_EQ(e.plug.events[0], (TestPlug::Event{'c', 1, 0.75}));
+  ASSERT_EQ(e.plug.events.size(), 3u);
+  EXPECT_EQ(e.plug.Kinds(), "bce");  // the reset reaches the host inside a gesture
+  EXPECT_EQ(e.plug.events[1], (TestPlug::Event{'c', 1, 0.75}));
   EXPECT_DOUBLE_EQ(e.plug.GetParam(1)->GetNormalized(), 0.75);
 
   // Taking double-clicks as single clicks: a mouse-down that holds the mouse.

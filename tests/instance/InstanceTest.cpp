@@ -55,7 +55,8 @@ TEST(Instance, FourteenParametersInOrder) {
   for (int i = 0; i < kNumParams; ++i) {
     const IParam* p = plug->GetParam(i);
     EXPECT_STREQ(p->GetNameForHost(), names[i]);
-    EXPECT_EQ(p->Type(), IParam::kTypeDouble);
+    EXPECT_EQ(p->Type(), i == kParamMode ? IParam::kTypeEnum : IParam::kTypeDouble);
+    EXPECT_EQ(p->CanAutomate(), i < kParamLoadTarget);
     EXPECT_EQ(p->Min(), 0.0);
     EXPECT_EQ(p->Max(), 1.0);
     EXPECT_EQ(p->Shape(), 1.0);
@@ -136,28 +137,44 @@ TEST(Instance, ResetFollowsTheHostRateWithAFloor) {
   }
 }
 
-TEST(Instance, OnlyModeAndBypassVolumeActInOnParamChange) {
+// A host's value acts as the editor's command would, and a project saved after automation reloads
+// playing exactly what played before the save.
+TEST(Instance, HostValuesActAsTheEditorCommandsAndSaveWhatPlays) {
   auto plug = make_instance();
+  plug->HostSetBlockSize(256);
   plug->meter_value.store(0.7);
   plug->HostSetParameter(kParamMode, 1.0);
   EXPECT_EQ(plug->mode.load(), 1.0);
   EXPECT_EQ(plug->meter_value.load(), 0.0);  // the meter drops when bypassed
-  plug->meter_value.store(0.7);
-  plug->HostSetParameter(kParamMode, 0.0);
+  plug->HostSetParameter(kParamMode, 0.4);   // reads "EQ", so it plays EQ
   EXPECT_EQ(plug->mode.load(), 0.0);
-  EXPECT_EQ(plug->meter_value.load(), 0.7);
-  plug->HostSetParameter(kParamMode, 0.4);  // a double parameter is not rounded to its step
-  EXPECT_EQ(plug->mode.load(), plug->GetParam(kParamMode)->Value());
+  EXPECT_EQ(plug->GetParam(kParamMode)->GetDisplayForHost(), "EQ");
 
   plug->HostSetParameter(kParamBypassVolume, 0.75);
   EXPECT_EQ(plug->bypass_volume.load(), 0.75);
-
-  const double slider = plug->vslider_pos, level = plug->target_level;
-  plug->HostSetParameter(kParamVerticalSlider, 0.9);
   plug->HostSetParameter(kParamNoteIndicator, 0.9);
-  EXPECT_EQ(plug->vslider_pos, slider);
-  EXPECT_EQ(plug->target_level, level);
-  EXPECT_EQ(plug->note_pos, 0.0);
+  EXPECT_EQ(plug->note_pos.load(), 0.9);
+
+  const double before = plug->target_level;
+  plug->HostSetParameter(kParamVerticalSlider, 0.9);
+  EXPECT_EQ(plug->vslider_pos, 0.9);
+  EXPECT_NE(plug->target_level, before);
+  EXPECT_NEAR(20.0 * std::log10(plug->target_level), -4.5, 1e-9);
+  for (int i = 0; i < kNumBands; ++i) EXPECT_EQ(plug->target[i], plug->target_level * plug->target_shape[i]);
+
+  ByteChunk saved;
+  ASSERT_TRUE(plug->SerializeState(&saved));
+  auto reloaded = make_instance();
+  reloaded->HostSetBlockSize(256);
+  ASSERT_GT(reloaded->UnserializeState(&saved, 0), 0);
+  std::vector<double> in(256), outA(256), outB(256);
+  for (int n = 0; n < 256; ++n) in[n] = std::sin(0.05 * n) * 0.5;
+  double* ins[1] = {in.data()};
+  double* outsA[1] = {outA.data()};
+  double* outsB[1] = {outB.data()};
+  plug->HostProcess(ins, outsA, 256);
+  reloaded->HostProcess(ins, outsB, 256);
+  EXPECT_EQ(outA, outB);
 
   plug->HostSetParameter(-1, 1.0);
   plug->HostSetParameter(kNumParams, 1.0);

@@ -124,6 +124,14 @@ TEST(State, PayloadWithImpossibleValuesIsRefusedWhole) {
     EXPECT_FALSE(p->HostSetState(&chunk));
     EXPECT_TRUE(Snapshot(*p) == before);
     EXPECT_EQ(p->undo_history->top(), 1);
+    // The same state inside a bank (the VST2 bank chunk) is refused as cleanly: undo history kept.
+    ByteChunk bank;
+    bank.PutStr("-");
+    bank.PutBool(true);
+    bank.PutChunk(&chunk);
+    EXPECT_LT(p->UnserializePresets(&bank, 0), 0);
+    EXPECT_TRUE(Snapshot(*p) == before);
+    EXPECT_EQ(p->undo_history->top(), 1);
   }
 }
 

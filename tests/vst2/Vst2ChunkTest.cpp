@@ -116,6 +116,12 @@ TEST(Vst2Chunks, HandedOutBytesStayValidUntilTheNextRequest) {
   // The program bytes are still the ones handed out, though the bank was asked for since.
   EXPECT_EQ(std::memcmp(program, copy.data(), copy.size()), 0);
   EXPECT_EQ(a.dispatch(effGetChunk, 1, 0, nullptr), 0);
+  // Hosts hand the lent buffer straight back (undo, A/B compare): both kinds load from it.
+  EXPECT_EQ(a.dispatch(effSetChunk, 1, n1, program), 1);
+  EXPECT_FLOAT_EQ(a.get(2), 0.5f);
+  const VstIntPtr n0 = a.dispatch(effGetChunk, 0, 0, &bank);
+  EXPECT_EQ(a.dispatch(effSetChunk, 0, n0, bank), 1);
+  EXPECT_EQ(a.dispatch(effSetChunk, 1, n1, program), 1);
 }
 
 TEST(Vst2Chunks, TruncatedChunksAreRefusedAndChangeNothing) {

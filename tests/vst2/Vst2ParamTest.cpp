@@ -36,12 +36,12 @@ TEST(Vst2Params, NamesLabelsAndDisplays) {
   for (int i = 0; i < 14; ++i) {
     EXPECT_EQ(plug.text(effGetParamName, i), kNames[i]);
     EXPECT_EQ(plug.text(effGetParamLabel, i), "");
-    EXPECT_EQ(plug.dispatch(effCanBeAutomated, i), 1);
+    EXPECT_EQ(plug.dispatch(effCanBeAutomated, i), i < 4 ? 1 : 0) << "the buttons are commands";
   }
-  EXPECT_EQ(plug.display(0), "0");
-  EXPECT_EQ(plug.display(1), "0.4444");
-  EXPECT_EQ(plug.display(2), "0.500");
-  EXPECT_EQ(plug.display(3), "0.0000");
+  EXPECT_EQ(plug.display(0), "EQ");
+  EXPECT_EQ(plug.display(1), "-25.0 dB");
+  EXPECT_EQ(plug.display(2), "0.0 dB");
+  EXPECT_EQ(plug.display(3), "E0");
   EXPECT_EQ(plug.display(8), "0");
   // Out of range: empty texts, nothing written past them.
   for (int i : {-1, 14, 1 << 30}) {
@@ -57,7 +57,7 @@ TEST(Vst2Params, GetAndSetNormalised) {
   EXPECT_NEAR(plug.get(1), 0.4444444f, 1e-6);
   plug.set(2, 0.25f);
   EXPECT_FLOAT_EQ(plug.get(2), 0.25f);
-  EXPECT_EQ(plug.display(2), "0.250");
+  EXPECT_EQ(plug.display(2), "-10.0 dB");
   plug.set(3, 1.0f);
   EXPECT_FLOAT_EQ(plug.get(3), 1.0f);
   // Values outside [0, 1] are held at the bounds; a value that is no number is ignored.
@@ -83,19 +83,26 @@ TEST(Vst2Params, GetAndSetNormalised) {
 TEST(Vst2Params, StringToParameter) {
   Vst2Instance plug;
   ASSERT_TRUE(plug);
-  char text[] = "0.75";
+  // Each parameter reads back the texts it shows.
+  char text[] = "10.0 dB";
   EXPECT_EQ(plug.dispatch(effString2Parameter, 2, 0, text), 1);
   EXPECT_FLOAT_EQ(plug.get(2), 0.75f);
-  EXPECT_EQ(plug.display(2), "0.750");
-  char big[] = "7";
+  EXPECT_EQ(plug.display(2), "10.0 dB");
+  char big[] = "70";
   EXPECT_EQ(plug.dispatch(effString2Parameter, 2, 0, big), 1);
   EXPECT_FLOAT_EQ(plug.get(2), 1.0f);
-  char negative[] = "-3";
+  char negative[] = "-300 dB";
   EXPECT_EQ(plug.dispatch(effString2Parameter, 1, 0, negative), 1);
   EXPECT_FLOAT_EQ(plug.get(1), 0.0f);
+  char note[] = "a4";
+  EXPECT_EQ(plug.dispatch(effString2Parameter, 3, 0, note), 1);
+  EXPECT_EQ(plug.display(3), "A4");
+  char bypass[] = "Bypass";
+  EXPECT_EQ(plug.dispatch(effString2Parameter, 0, 0, bypass), 1);
+  EXPECT_FLOAT_EQ(plug.get(0), 1.0f);
   // Texts that are no number leave the value as it is.
   plug.set(2, 0.4f);
-  for (const char* s : {"nan", "inf", "-inf", "1e999"}) {
+  for (const char* s : {"nan", "inf", "-inf", "1e999", "loud"}) {
     std::string copy = s;
     EXPECT_EQ(plug.dispatch(effString2Parameter, 2, 0, copy.data()), 0) << s;
     EXPECT_FLOAT_EQ(plug.get(2), 0.4f) << s;
@@ -110,17 +117,17 @@ TEST(Vst2Params, VendorSpecificDisplayAndIntStep) {
   ASSERT_TRUE(plug);
   char buf[64] = {};
   EXPECT_EQ(plug.dispatch(effVendorSpecific, 7, 1, buf, 0.5f), 0xbeef);
-  EXPECT_STREQ(buf, "0.5000");
+  EXPECT_STREQ(buf, "-22.5 dB");
   EXPECT_EQ(plug.dispatch(effVendorSpecific, 7, 2, buf, 0.25f), 0xbeef);
-  EXPECT_STREQ(buf, "0.250");
+  EXPECT_STREQ(buf, "-10.0 dB");
   // Formatting a value does not change the parameter.
   EXPECT_FLOAT_EQ(plug.get(2), 0.5f);
   EXPECT_EQ(plug.dispatch(effVendorSpecific, 7, 14, buf, 0.5f), 0);
   EXPECT_EQ(plug.dispatch(effVendorSpecific, 7, -1, buf, 0.5f), 0);
   EXPECT_EQ(plug.dispatch(effVendorSpecific, 7, 1, nullptr, 0.5f), 0);
   EXPECT_EQ(plug.dispatch(effVendorSpecific, 7, 0, buf, std::nanf("")), 0);
-  // Every parameter here is continuous.
-  for (int i = 0; i < 14; ++i) EXPECT_EQ(plug.dispatch(effVendorSpecific, 8, i), 0);
+  // Only "Mode" moves in whole steps.
+  for (int i = 0; i < 14; ++i) EXPECT_EQ(plug.dispatch(effVendorSpecific, 8, i), i == 0 ? 0xbeef : 0);
   EXPECT_EQ(plug.dispatch(effVendorSpecific, 8, 14), 0);
   EXPECT_EQ(plug.dispatch(effVendorSpecific, 9, 1, buf, 0.5f), 0);
 }

@@ -3,6 +3,8 @@
 
 #include <gtest/gtest.h>
 
+#include <cmath>
+
 #include <set>
 #include <string>
 
@@ -68,8 +70,8 @@ TEST(Vst3Parameters, AreListedInOrderWithConsistentInfos) {
     if (i == 0) {
       EXPECT_EQ(info.id, kPreset);
       EXPECT_EQ(Narrow(info.title), "Preset");
-      EXPECT_EQ(info.flags, int32(ParameterInfo::kIsProgramChange));
-      EXPECT_EQ(info.stepCount, 1);  // one preset
+      EXPECT_EQ(info.flags, int32(ParameterInfo::kIsProgramChange | ParameterInfo::kIsList));
+      EXPECT_EQ(info.stepCount, 0);  // one preset: a list of one
     } else if (i == 1) {
       EXPECT_EQ(info.id, kBypass);
       EXPECT_EQ(Narrow(info.title), "Bypass");
@@ -78,8 +80,9 @@ TEST(Vst3Parameters, AreListedInOrderWithConsistentInfos) {
     } else {
       EXPECT_EQ(info.id, ParamID(i - 2));
       EXPECT_EQ(Narrow(info.title), names[i - 2]);
-      EXPECT_EQ(info.flags, int32(ParameterInfo::kCanAutomate));
-      EXPECT_EQ(info.stepCount, 0) << "double parameters are continuous";
+      // The buttons are commands a host could not replay; "Mode" is a two-state switch.
+      EXPECT_EQ(info.flags, i - 2 < 4 ? int32(ParameterInfo::kCanAutomate) : 0) << names[i - 2];
+      EXPECT_EQ(info.stepCount, i - 2 == 0 ? 1 : 0) << names[i - 2];
     }
   }
   EXPECT_EQ(bypassCount, 1);
@@ -97,22 +100,26 @@ TEST(Vst3Parameters, ConvertValuesAndTextsBothWays) {
   ASSERT_TRUE(plug.Valid()) << TestHost::Get().LoadError();
   IEditController* c = plug.Controller();
 
-  // Precision comes from the step: 1 -> "%d", 0.0001 -> four decimals, 0.001 -> three.
-  EXPECT_EQ(TextOf(c, 0, 1.0), "1");
-  EXPECT_EQ(TextOf(c, 1, 0.5), "0.5000");
-  EXPECT_EQ(TextOf(c, 2, 0.25), "0.250");
+  EXPECT_EQ(TextOf(c, 0, 0.001), "EQ");
+  EXPECT_EQ(TextOf(c, 0, 0.6), "Bypass");
+  EXPECT_EQ(TextOf(c, 1, 0.5), "-22.5 dB");
+  EXPECT_EQ(TextOf(c, 2, 0.25), "-10.0 dB");
+  EXPECT_EQ(TextOf(c, 3, 53.0 / 119.0), "A4");
+  EXPECT_EQ(TextOf(c, 7, 1.0), "1");
   EXPECT_EQ(TextOf(c, kBypass, 0.5), "off");
   EXPECT_EQ(TextOf(c, kBypass, 0.51), "on");
   EXPECT_EQ(TextOf(c, kPreset, 0.0), "-");
   EXPECT_EQ(TextOf(c, 999, 0.5), "<refused>");
 
   ParamValue v = -1;
-  std::basic_string<TChar> typed = Wide("0.75");
+  std::basic_string<TChar> typed = Wide("-11.25 dB");
   ASSERT_EQ(c->getParamValueByString(1, typed.data(), v), kResultTrue);
   EXPECT_DOUBLE_EQ(v, 0.75);
   typed = Wide("7");  // clamped into the range
   ASSERT_EQ(c->getParamValueByString(1, typed.data(), v), kResultTrue);
   EXPECT_DOUBLE_EQ(v, 1.0);
+  typed = Wide("loud");
+  EXPECT_NE(c->getParamValueByString(2, typed.data(), v), kResultTrue);
   typed = Wide("on");
   ASSERT_EQ(c->getParamValueByString(kBypass, typed.data(), v), kResultTrue);
   EXPECT_DOUBLE_EQ(v, 1.0);
@@ -123,6 +130,34 @@ TEST(Vst3Parameters, ConvertValuesAndTextsBothWays) {
   EXPECT_DOUBLE_EQ(c->plainParamToNormalized(kBypass, 0.7), 0.7);
 }
 
+// Whatever value a host holds, its text reads back to a value with the same text, and for "Mode"
+// the text names what the audio does.
+TEST(Vst3Parameters, TextsReadBackAndModeTextMatchesTheAudio) {
+  TestPlugin plug;
+  ASSERT_TRUE(plug.Valid()) << TestHost::Get().LoadError();
+  IEditController* c = plug.Controller();
+  for (ParamID id = 0; id < 4; ++id) {
+    for (int k = 0; k <= 1000; ++k) {
+      const double v = k / 1000.0;
+      const std::string text = TextOf(c, id, v);
+      std::basic_string<TChar> typed = Wide(text.c_str());
+      ParamValue back = -1;
+      ASSERT_EQ(c->getParamValueByString(id, typed.data(), back), kResultTrue) << text;
+      EXPECT_EQ(TextOf(c, id, back), text) << "id " << id << " at " << v;
+    }
+  }
+  ASSERT_EQ(plug.Setup(48000.0, 64, kSample64), kResultOk);
+  std::vector<double> in(64);
+  for (size_t n = 0; n < in.size(); ++n) in[n] = std::sin(0.3 * double(n)) * 0.5;
+  for (double v : {0.001, 0.49, 0.51, 0.999}) {
+    TestParameterChanges mode;
+    mode.Add(0, v);
+    mode.Add(2, 1.0);  // bypass at +20 dB; the flat EQ of a new instance passes the input
+    const bool bypassed = plug.Process(in, &mode) != in;
+    EXPECT_EQ(bypassed, TextOf(c, 0, v) == "Bypass") << v;
+  }
+}
+
 TEST(Vst3Parameters, ControllerValuesFollowSetParamNormalized) {
   TestPlugin plug;
   ASSERT_TRUE(plug.Valid()) << TestHost::Get().LoadError();
@@ -131,12 +166,17 @@ TEST(Vst3Parameters, ControllerValuesFollowSetParamNormalized) {
   EXPECT_DOUBLE_EQ(c->getParamNormalized(2), 0.5);
   EXPECT_EQ(c->setParamNormalized(2, 0.8), kResultTrue);
   EXPECT_DOUBLE_EQ(c->getParamNormalized(2), 0.8);
-  // Only plug-in parameters are set this way; others and bad values are refused.
-  EXPECT_NE(c->setParamNormalized(kBypass, 1.0), kResultTrue);
+  // The bypass reads back at once what the host set; unknown ids and bad values are refused.
+  EXPECT_EQ(c->setParamNormalized(kBypass, 1.0), kResultTrue);
+  EXPECT_DOUBLE_EQ(c->getParamNormalized(kBypass), 1.0);
+  EXPECT_EQ(c->setParamNormalized(kBypass, 0.0), kResultTrue);
   EXPECT_NE(c->setParamNormalized(9999, 1.0), kResultTrue);
   EXPECT_NE(c->setParamNormalized(2, std::numeric_limits<double>::quiet_NaN()), kResultTrue);
   EXPECT_DOUBLE_EQ(c->getParamNormalized(2), 0.8);
   EXPECT_DOUBLE_EQ(c->getParamNormalized(kBypass), 0.0);
+  // Selecting the preset restores its values.
+  EXPECT_EQ(c->setParamNormalized(kPreset, 0.0), kResultTrue);
+  EXPECT_DOUBLE_EQ(c->getParamNormalized(2), 0.5);
   EXPECT_DOUBLE_EQ(c->getParamNormalized(9999), 0.0);
 }
 
@@ -151,12 +191,12 @@ TEST(Vst3Parameters, UnitsAndProgramList) {
   ASSERT_EQ(units->getUnitInfo(0, unit), kResultTrue);
   EXPECT_EQ(unit.id, kRootUnitId);
   EXPECT_EQ(unit.parentUnitId, kNoParentUnitId);
-  EXPECT_EQ(unit.programListId, kNoProgramListId);
+  EXPECT_EQ(unit.programListId, ProgramListID(kPreset));
   EXPECT_EQ(Narrow(unit.name), "Root Unit");
   EXPECT_NE(units->getUnitInfo(1, unit), kResultTrue);
   EXPECT_NE(units->getUnitInfo(-1, unit), kResultTrue);
 
-  EXPECT_EQ(units->getProgramListCount(), 0);
+  EXPECT_EQ(units->getProgramListCount(), 1);
   ProgramListInfo list = {};
   ASSERT_EQ(units->getProgramListInfo(0, list), kResultTrue);
   EXPECT_EQ(list.id, ProgramListID(kPreset));

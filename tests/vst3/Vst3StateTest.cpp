@@ -39,18 +39,17 @@ std::vector<uint8_t> DistinctState(std::vector<uint8_t> state) {
 }
 }  // namespace
 
-TEST(Vst3State, ComponentStateIsThePluginStateAndControllerAddsTheBypassFlag) {
+TEST(Vst3State, BothStatesArePluginStateAndBypassFlag) {
   TestPlugin plug;
   ASSERT_TRUE(plug.Valid()) << TestHost::Get().LoadError();
-  const std::vector<uint8_t> component = plug.ComponentState();
-  ASSERT_EQ(component.size(), kStateSize);
+  std::vector<uint8_t> component = plug.ComponentState();
+  ASSERT_EQ(component.size(), kStateSize + 4);
   // No header: the first bytes are the first measured band (-25 dB).
   EXPECT_DOUBLE_EQ(DoubleAt(component, 0), 0.05623413251903491);
   EXPECT_DOUBLE_EQ(DoubleAt(component, 1920 + 16), 0.5);
 
   std::vector<uint8_t> controller = plug.ControllerState();
-  ASSERT_EQ(controller.size(), kStateSize + 4);
-  EXPECT_TRUE(std::equal(component.begin(), component.end(), controller.begin()));
+  EXPECT_EQ(controller, component);
   int32 flag = -1;
   std::memcpy(&flag, controller.data() + kStateSize, 4);
   EXPECT_EQ(flag, 0);
@@ -62,7 +61,20 @@ TEST(Vst3State, ComponentStateIsThePluginStateAndControllerAddsTheBypassFlag) {
   controller = plug.ControllerState();
   std::memcpy(&flag, controller.data() + kStateSize, 4);
   EXPECT_EQ(flag, 1);
-  EXPECT_EQ(plug.ComponentState(), component) << "the flag is not part of the component state";
+  component = plug.ComponentState();
+  EXPECT_EQ(component, controller);
+
+  // A host that restores only the component state gets the bypass back; a state saved before the
+  // flag existed still loads and leaves the bypass as it is.
+  TestPlugin fresh;
+  ASSERT_TRUE(fresh.Valid());
+  ASSERT_EQ(fresh.SetComponentState(component), kResultOk);
+  EXPECT_DOUBLE_EQ(fresh.Controller()->getParamNormalized(kBypass), 1.0);
+  const std::vector<uint8_t> old(component.begin(), component.begin() + kStateSize);
+  TestPlugin older;
+  ASSERT_TRUE(older.Valid());
+  ASSERT_EQ(older.SetComponentState(old), kResultOk);
+  EXPECT_DOUBLE_EQ(older.Controller()->getParamNormalized(kBypass), 0.0);
 
   EXPECT_EQ(plug.Component()->getState(nullptr), kInvalidArgument);
   EXPECT_EQ(plug.Component()->setState(nullptr), kInvalidArgument);
@@ -83,7 +95,7 @@ TEST(Vst3State, RestoresIntoAFreshInstanceByteForByte) {
     saved = first.ComponentState();
     savedController = first.ControllerState();
   }
-  ASSERT_EQ(saved.size(), kStateSize);
+  ASSERT_EQ(saved.size(), kStateSize + 4);
   EXPECT_DOUBLE_EQ(DoubleAt(saved, 8 * 119), 1.0);
   EXPECT_DOUBLE_EQ(DoubleAt(saved, 1920 + 24), 0.125);
 
@@ -93,7 +105,7 @@ TEST(Vst3State, RestoresIntoAFreshInstanceByteForByte) {
   ASSERT_NE(second.ComponentState(), saved);
   ASSERT_EQ(second.SetComponentState(saved), kResultOk);
   EXPECT_EQ(second.ComponentState(), saved);
-  EXPECT_DOUBLE_EQ(second.Controller()->getParamNormalized(kBypass), 0.0);
+  EXPECT_DOUBLE_EQ(second.Controller()->getParamNormalized(kBypass), 1.0);
   ASSERT_EQ(second.SetControllerState(savedController), kResultOk);
   EXPECT_EQ(second.ControllerState(), savedController);
   EXPECT_DOUBLE_EQ(second.Controller()->getParamNormalized(kBypass), 1.0);

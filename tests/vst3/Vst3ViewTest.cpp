@@ -377,3 +377,62 @@ TEST(Vst3View, WithoutAHostScaleTheDesktopDpiHolds) {
   EXPECT_EQ(size.getHeight(), 862);
   view->release();
 }
+
+// Hosts may create a second view of an instance (a detached copy, a re-opened frame): the editor
+// window stays with the first until that one is removed.
+TEST(Vst3View, ASecondViewOfTheSameInstanceLeavesTheFirstAlone) {
+  SKIP_WITHOUT_DISPLAY();
+  OpenEditor open;
+  ASSERT_TRUE(open.Open()) << TestHost::Get().LoadError();
+  HostWindow otherHost;
+  IPlugView* second = CreateEditor(open.plug);
+  ASSERT_NE(second, nullptr);
+  second->setFrame(&open.loop);
+  EXPECT_NE(second->attached(otherHost.Id(), kPlatformTypeX11EmbedWindowID), kResultTrue);
+  open.loop.RunFor(50ms);
+  EXPECT_EQ(open.host.Children().size(), 1u);
+  EXPECT_NE(second->removed(), kResultTrue);
+  EXPECT_EQ(open.host.Children().size(), 1u);
+
+  // Once the first is gone the second can show the editor.
+  ASSERT_EQ(open.view->removed(), kResultTrue);
+  ASSERT_EQ(second->attached(otherHost.Id(), kPlatformTypeX11EmbedWindowID), kResultTrue);
+  EXPECT_EQ(otherHost.Children().size(), 1u);
+  ASSERT_EQ(second->removed(), kResultTrue);
+  second->release();
+}
+
+// A click gives the editor the keyboard; keys it has no use for go on to the host's window.
+TEST(Vst3View, TakesTheFocusOnClickAndHandsUnusedKeysToTheHost) {
+  SKIP_WITHOUT_DISPLAY();
+  OpenEditor open;
+  ASSERT_TRUE(open.Open()) << TestHost::Get().LoadError();
+  Display* dpy = open.host.Dpy();
+  const Window hostWindow = static_cast<Window>(reinterpret_cast<uintptr_t>(open.host.Id()));
+  XSelectInput(dpy, hostWindow, KeyPressMask);
+  open.loop.RunFor(50ms);
+  const std::vector<Window> children = open.host.Children();
+  ASSERT_EQ(children.size(), 1u);
+  const Window editor = children[0];
+
+  open.host.Send(editor, ButtonPress, Button1, 0, 700, 420);
+  open.host.Send(editor, ButtonRelease, Button1, Button1Mask, 700, 420);
+  open.loop.RunFor(100ms);
+  Window focus = 0;
+  int revert = 0;
+  XGetInputFocus(dpy, &focus, &revert);
+  EXPECT_EQ(focus, editor);
+
+  XEvent key = {};
+  key.type = KeyPress;
+  key.xkey.window = editor;
+  key.xkey.keycode = XKeysymToKeycode(dpy, XK_F1);
+  key.xkey.same_screen = True;
+  XSendEvent(dpy, editor, False, KeyPressMask, &key);
+  XFlush(dpy);
+  open.loop.RunFor(100ms);
+  XEvent received = {};
+  EXPECT_TRUE(XCheckTypedWindowEvent(dpy, hostWindow, KeyPress, &received));
+  EXPECT_EQ(received.xkey.keycode, key.xkey.keycode);
+  ASSERT_EQ(open.view->removed(), kResultTrue);
+}

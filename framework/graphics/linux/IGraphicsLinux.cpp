@@ -186,6 +186,9 @@ void IGraphicsLinux::HandleButtonPress(unsigned int button, unsigned int state, 
     return;
   }
   if (button != Button1 && button != Button2 && button != Button3) return;
+  // A click gives the editor the keyboard, as in any window; X hands it back to the host's window
+  // when ours goes.
+  XSetInputFocus(mDisplay, mWindow, RevertToParent, CurrentTime);
   IMouseMod mod = ModOf(state & ~(Button1Mask | Button3Mask), button);
   // Distances are judged on the screen; controls get editor pixels.
   const bool isDouble =
@@ -241,7 +244,8 @@ void IGraphicsLinux::HandleEvent(XEvent& event) {
       break;
     case KeyPress: {
       const int code = KeyCodeOf(XLookupKeysym(&event.xkey, 0));
-      if (code != KEY_NONE) OnKeyDown(ToEditor(event.xkey.x), ToEditor(event.xkey.y), code);
+      if (code == KEY_NONE || !OnKeyDown(ToEditor(event.xkey.x), ToEditor(event.xkey.y), code))
+        ForwardKeyToHost(event);
       break;
     }
     case DestroyNotify:
@@ -250,6 +254,17 @@ void IGraphicsLinux::HandleEvent(XEvent& event) {
     default:
       break;
   }
+}
+
+// Keys the editor does not use are the host's (transport, F1, shortcuts): they go on to its window
+// as if ours had not selected them. Releases are not selected and reach it by themselves.
+void IGraphicsLinux::ForwardKeyToHost(XEvent& event) {
+  if (!mDisplay || !mParent) return;
+  XEvent copy = event;
+  copy.xkey.window = mParent;
+  copy.xkey.subwindow = mWindow;
+  XSendEvent(mDisplay, mParent, True, KeyPressMask, &copy);
+  XFlush(mDisplay);
 }
 
 int IGraphicsLinux::KeyCodeOf(unsigned long keysym) {

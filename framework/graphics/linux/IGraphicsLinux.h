@@ -65,6 +65,7 @@ class IGraphicsLinux : public IGraphics {
   void HandleButtonPress(unsigned int button, unsigned int state, unsigned long time, int x, int y);
   // Copies a rectangle of the draw bitmap, in device pixels, to the window.
   void CopyToWindow(const RasterRect& r);
+  void ForwardKeyToHost(_XEvent& event);
   IMouseMod ModOf(unsigned int state, unsigned int button) const;
   std::string FontFile() const;
 

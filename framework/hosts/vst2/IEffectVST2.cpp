@@ -231,15 +231,15 @@ VstIntPtr IEffectVST2::Dispatch(VstInt32 opcode, VstInt32 index, VstIntPtr value
       if (!ptr) return 0;
       const IParam* param = GetParam(index);
       if (!param) {
-        CopyText(ptr, "", kParamStrLen);
+        CopyText(ptr, "", kParamLabelLen);
         return 0;
       }
       if (opcode == effGetParamLabel)
-        CopyText(ptr, param->GetLabelForHost(), kParamStrLen);
+        CopyText(ptr, param->GetLabelForHost(), kParamLabelLen);
       else if (opcode == effGetParamName)
-        CopyText(ptr, param->GetNameForHost(), kParamStrLen);
+        CopyText(ptr, param->GetNameForHost(), kParamTextLen);
       else
-        param->GetDisplayForHost(param->Value(), false, static_cast<char*>(ptr), kParamStrLen, true);
+        param->GetDisplayForHost(param->Value(), false, static_cast<char*>(ptr), kParamTextLen, true);
       return 0;
     }
 
@@ -286,8 +286,10 @@ VstIntPtr IEffectVST2::Dispatch(VstInt32 opcode, VstInt32 index, VstIntPtr value
       ProcessEvents(static_cast<const VstEvents*>(ptr));
       return 1;
 
-    case effCanBeAutomated:
-      return 1;
+    case effCanBeAutomated: {
+      const IParam* param = GetParam(index);
+      return param && param->CanAutomate() ? 1 : 0;
+    }
 
     case effString2Parameter:
       return StringToParameter(index, static_cast<const char*>(ptr));

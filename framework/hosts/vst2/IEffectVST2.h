@@ -45,8 +45,13 @@ class IEffectVST2 : public IEffectBase {
   bool HasCockosViewAsConfig() const { return mHasCockosViewAsConfig; }
 
  private:
-  // Parameter texts: the interface's extended size, which every current host provides.
-  static constexpr int kParamStrLen = 32;
+  // Bytes written into the host's buffer for a parameter text, the NUL included. The interface
+  // promises only kVstMaxParamStrLen (8) for names, labels and displays; every host in use lends
+  // at least its extended size, kVstExtMaxParamStrLen (32), and names such as "Bypass signal
+  // volume" need more than 8. Labels (all empty here) keep the strict 8. Our longest text is 21
+  // bytes, so nothing is ever cut; the bound only keeps a longer text from overrunning.
+  static constexpr int kParamTextLen = 32;
+  static constexpr int kParamLabelLen = vst2::kVstMaxParamStrLen;
 
   // Entries of the AEffect record; each keeps exceptions on this side of the host boundary.
   static vst2::VstIntPtr VSTDispatcher(vst2::AEffect* effect, vst2::VstInt32 opcode, vst2::VstInt32 index,

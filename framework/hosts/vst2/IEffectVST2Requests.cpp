@@ -61,8 +61,9 @@ bool IEffectVST2::ChunkFits(bool isBank, ByteChunk& chunk, int pos) {
 
 VstIntPtr IEffectVST2::SetChunk(bool isBank, const void* data, VstIntPtr size) {
   if (!data || size <= 0 || size > 0x7fffffff - ByteChunk::kGrowStep) return 0;
-  ByteChunk& chunk = isBank ? mBankState : mState;
-  chunk.Clear();
+  // A copy of its own: hosts hand back the very buffer get-chunk lent them, which lives in
+  // mState or mBankState; and a refused chunk must not replace what get-chunk lends next.
+  ByteChunk chunk;
   chunk.PutBytes(data, int(size));
   int pos = 0;
   const int version = GetFrameworkVerFromChunk(&chunk, &pos);
@@ -70,19 +71,16 @@ VstIntPtr IEffectVST2::SetChunk(bool isBank, const void* data, VstIntPtr size) {
   const bool asBank = isBank && version != 0;
   if (pos < 0 || !ChunkFits(asBank, chunk, pos)) return 0;
 
-  // What the plug-in refuses on reading is put back as it was.
-  ByteChunk before, bankBefore;
+  ByteChunk before;
   SerializeState(&before);
-  if (asBank) SerializePresets(&bankBefore);
   if (asBank) {
-    pos = UnserializePresets(&chunk, pos);
+    pos = UnserializePresets(&chunk, pos);  // puts back what it changed when it refuses
   } else {
     pos = UnserializeState(&chunk, pos);
     if (pos >= 0) ModifyCurrentPreset();
   }
   if (pos < 0) {
-    if (asBank) UnserializePresets(&bankBefore, 0);
-    UnserializeState(&before, 0);
+    RestoreStateIfChanged(&before);
     RedrawParamControls();
     return 0;
   }
@@ -90,19 +88,11 @@ VstIntPtr IEffectVST2::SetChunk(bool isBank, const void* data, VstIntPtr size) {
   return 1;
 }
 
+// The text is the parameter's own: a display text, its format ("-10.0 dB", "A4") or a number.
 VstIntPtr IEffectVST2::StringToParameter(int idx, const char* text) {
   IParam* param = GetParam(idx);
-  if (!param || !text) return 0;
-  double v;
-  if (param->GetNDisplayTexts() > 0) {
-    int mapped = 0;
-    if (!param->MapDisplayText(text, &mapped)) return 0;
-    v = mapped;
-  } else {
-    v = std::atof(text);
-    if (param->NegateDisplay()) v = -v;
-  }
-  if (!std::isfinite(v)) return 0;
+  double v = 0.0;
+  if (!param || !param->ParseForHost(text, &v) || !std::isfinite(v)) return 0;
   v = std::clamp(v, param->Min(), param->Max());
   if (IGraphics* gui = GetGUI()) gui->SetParameterFromPlug(idx, v, false);
   param->Set(v);
@@ -115,7 +105,7 @@ VstIntPtr IEffectVST2::VendorSpecific(VstInt32 index, VstIntPtr value, void* ptr
   if (index == kVendorParamDisplay) {
     // A value that is no number has no text (and would not survive the integer formatting).
     if (!param || !ptr || !std::isfinite(opt)) return 0;
-    param->GetDisplayForHost(opt, true, static_cast<char*>(ptr), kParamStrLen, true);
+    param->GetDisplayForHost(opt, true, static_cast<char*>(ptr), kParamTextLen, true);
     return kVendorAnswer;
   }
   if (index == kVendorParamIntStep) return param && param->Type() != IParam::kTypeDouble ? kVendorAnswer : 0;

@@ -117,9 +117,11 @@ UnitID IEffectVST3::UnitForGroup(const char* group) {
 void IEffectVST3::CreateParameters() {
   parameters.removeAll();
   mUnits.clear();
+  // A list of the presets: one step per preset after the first, as the SDK's string lists count.
   if (NPresets() > 0)
-    parameters.addParameter(STR16("Preset"), STR16(""), NPresets(), 0.0, ParameterInfo::kIsProgramChange,
-                            kPresetParam, kRootUnitId);
+    parameters.addParameter(STR16("Preset"), STR16(""), NPresets() - 1, 0.0,
+                            ParameterInfo::kIsProgramChange | ParameterInfo::kIsList, kPresetParam,
+                            kRootUnitId);
   if (!IsInst())
     parameters.addParameter(STR16("Bypass"), STR16(""), 1, 0.0,
                             ParameterInfo::kCanAutomate | ParameterInfo::kIsList | ParameterInfo::kIsBypass,
@@ -144,8 +146,8 @@ tresult PLUGIN_API IEffectVST3::setupProcessing(ProcessSetup& setup) {
     return kResultFalse;
 
   IEffectBase::Lock lock(GetMutex());
+  // The bypass stays as the host set it or restored it with the state.
   SetSampleRate(setup.sampleRate);
-  mBypass.store(false);
   SetBlockSize(setup.maxSamplesPerBlock);
   Reset();
   mProcessSetup = setup;
@@ -173,10 +175,10 @@ void IEffectVST3::ApplyParameterChanges(IParameterChanges* changes) {
     const ParamID id = queue->getParameterId();
     if (id == kBypassParam)
       mBypass.store(value > 0.5);
-    else if (id == kPresetParam) {
-      if (std::isfinite(value) && value >= 0.0) RestorePreset(static_cast<int>(value * NPresets()));
-    } else if (id < static_cast<ParamID>(NParams()))
+    else if (id < static_cast<ParamID>(NParams()))
       SetParameterFromHost(static_cast<int>(id), value);
+    // A preset is restored by the controller (setParamNormalized), never here: restoring runs the
+    // design and updates the editor, neither of which belongs on the audio thread.
   }
 }
 
@@ -304,12 +306,14 @@ tresult IEffectVST3::ReadState(IBStream* state, bool withBypass) {
   return kResultOk;
 }
 
+// The component state carries the bypass flag too: hosts that restore only the component state
+// keep the bypass. A state written before the flag was added still loads (the flag stays).
 tresult IEffectVST3::ProcessorGetState(IBStream* state) {
-  return WriteState(state, false);
+  return WriteState(state, true);
 }
 
 tresult IEffectVST3::ProcessorSetState(IBStream* state) {
-  return ReadState(state, false);
+  return ReadState(state, true);
 }
 
 tresult IEffectVST3::ControllerGetState(IBStream* state) {
@@ -343,8 +347,7 @@ tresult PLUGIN_API IEffectVST3::getParamStringByValue(ParamID id, ParamValue val
     return kResultTrue;
   }
   if (id == kPresetParam) {
-    const int idx = std::isfinite(valueNormalized) ? static_cast<int>(valueNormalized * NPresets()) : -1;
-    WidenInto(GetPresetName(idx), string);
+    WidenInto(GetPresetName(PresetIndex(valueNormalized)), string);
     return kResultTrue;
   }
   Parameter* param = parameters.getParameter(id);
@@ -379,6 +382,7 @@ ParamValue PLUGIN_API IEffectVST3::plainParamToNormalized(ParamID id, ParamValue
 
 ParamValue PLUGIN_API IEffectVST3::getParamNormalized(ParamID id) {
   if (id == kBypassParam) return IsBypassed() ? 1.0 : 0.0;
+  if (id == kPresetParam) return PresetNormalized(GetCurrentPresetIdx());
   if (id < static_cast<ParamID>(NParams())) {
     IEffectBase::Lock lock(GetMutex());
     return GetParam(static_cast<int>(id))->GetNormalized();
@@ -387,10 +391,41 @@ ParamValue PLUGIN_API IEffectVST3::getParamNormalized(ParamID id) {
 }
 
 tresult PLUGIN_API IEffectVST3::setParamNormalized(ParamID id, ParamValue value) {
-  if (id >= static_cast<ParamID>(NParams()) || !std::isfinite(value)) return kResultFalse;
+  if (!std::isfinite(value)) return kResultFalse;
+  value = std::clamp(value, 0.0, 1.0);
+  // The processor reads the same flag: controller and processor agree at once.
+  if (id == kBypassParam) {
+    mBypass.store(value > 0.5);
+    return kResultTrue;
+  }
+  if (id == kPresetParam) return SelectPreset(value);
+  if (id >= static_cast<ParamID>(NParams())) return kResultFalse;
   // The audio thread reads the same value: the lock keeps the two from racing.
   IEffectBase::Lock lock(GetMutex());
   GetParam(static_cast<int>(id))->SetNormalized(std::clamp(value, 0.0, 1.0));
+  return kResultTrue;
+}
+
+// The SDK's list mapping: n presets share [0, 1] in n equal parts.
+int IEffectVST3::PresetIndex(ParamValue value) const {
+  const int last = NPresets() - 1;
+  if (last <= 0 || !std::isfinite(value)) return 0;
+  return std::clamp(static_cast<int>(value * (last + 1)), 0, last);
+}
+
+ParamValue IEffectVST3::PresetNormalized(int idx) const {
+  const int last = NPresets() - 1;
+  return last > 0 ? static_cast<ParamValue>(std::clamp(idx, 0, last)) / last : 0.0;
+}
+
+// Host UI thread: the preset's values become current and the host reads them anew.
+tresult IEffectVST3::SelectPreset(ParamValue value) {
+  if (NPresets() <= 0) return kResultFalse;
+  {
+    IEffectBase::Lock lock(GetMutex());
+    if (!RestorePreset(PresetIndex(value))) return kResultFalse;
+  }
+  if (IComponentHandler* handler = getComponentHandler()) handler->restartComponent(kParamValuesChanged);
   return kResultTrue;
 }
 
@@ -410,6 +445,8 @@ tresult PLUGIN_API IEffectVST3::getUnitInfo(int32 unitIndex, UnitInfo& info) {
   if (unitIndex < 0 || unitIndex > static_cast<int32>(mUnits.size())) return kInvalidArgument;
   info.programListId = kNoProgramListId;
   if (unitIndex == 0) {
+    // The root unit owns the preset list its program-change parameter selects from.
+    if (NPresets() > 0) info.programListId = static_cast<ProgramListID>(kPresetParam);
     info.id = kRootUnitId;
     info.parentUnitId = kNoParentUnitId;
     WidenInto("Root Unit", info.name);
@@ -422,11 +459,11 @@ tresult PLUGIN_API IEffectVST3::getUnitInfo(int32 unitIndex, UnitInfo& info) {
 }
 
 int32 PLUGIN_API IEffectVST3::getProgramListCount() {
-  return 0;
+  return NPresets() > 0 ? 1 : 0;
 }
 
 tresult PLUGIN_API IEffectVST3::getProgramListInfo(int32 listIndex, ProgramListInfo& info) {
-  if (listIndex != 0) return kInvalidArgument;
+  if (listIndex != 0 || NPresets() <= 0) return kInvalidArgument;
   info.id = kPresetParam;
   info.programCount = NPresets();
   WidenInto("Factory Presets", info.name);
@@ -504,9 +541,9 @@ void IEffectVST3::GetTime(ITimeInfo* timeInfo) {
 }
 
 void IEffectVST3::ResizeGraphics(int w, int h) {
-  if (mViews.empty()) return;
+  if (!mWindowView) return;
   mResizeRequested = true;
-  mViews.front()->RequestResize(w, h);
+  mWindowView->RequestResize(w, h);
 }
 
 void IEffectVST3::SetLatency(int samples) {
@@ -516,11 +553,11 @@ void IEffectVST3::SetLatency(int samples) {
 
 void IEffectVST3::PopupHostContextMenuForParam(int paramIdx, int x, int y) {
   IComponentHandler* handler = getComponentHandler();
-  if (!handler || mViews.empty() || !GetParam(paramIdx)) return;
+  if (!handler || !mWindowView || !GetParam(paramIdx)) return;
   FUnknownPtr<IComponentHandler3> handler3(handler);
   if (!handler3) return;
   ParamID id = static_cast<ParamID>(paramIdx);
-  IContextMenu* menu = handler3->createContextMenu(mViews.front(), &id);
+  IContextMenu* menu = handler3->createContextMenu(mWindowView, &id);
   if (!menu) return;
   menu->popup(x, y);
   menu->release();
@@ -532,4 +569,5 @@ void IEffectVST3::AddView(IEffectVST3View* view) {
 
 void IEffectVST3::RemoveView(IEffectVST3View* view) {
   mViews.erase(std::remove(mViews.begin(), mViews.end(), view), mViews.end());
+  if (mWindowView == view) mWindowView = nullptr;
 }

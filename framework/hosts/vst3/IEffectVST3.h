@@ -108,6 +108,9 @@ class IEffectVST3 : public IEffectBase, public SingleComponentEffect {
   void CreateParameters();
   Steinberg::Vst::UnitID UnitForGroup(const char* group);
   void ApplyParameterChanges(Steinberg::Vst::IParameterChanges* changes);
+  int PresetIndex(Steinberg::Vst::ParamValue value) const;
+  Steinberg::Vst::ParamValue PresetNormalized(int idx) const;
+  tresult SelectPreset(Steinberg::Vst::ParamValue value);
   template <typename Sample>
   void ProcessAudio(Steinberg::Vst::ProcessData& data);
   tresult ReadState(Steinberg::IBStream* state, bool withBypass);
@@ -119,6 +122,7 @@ class IEffectVST3 : public IEffectBase, public SingleComponentEffect {
   bool mSideChainActive = false;
   std::vector<UnitRecord> mUnits;
   std::vector<IEffectVST3View*> mViews;
+  IEffectVST3View* mWindowView = nullptr;  // the one view whose host window holds the editor
   bool mResizeRequested = false;
   friend class IEffectVST3View;
 };

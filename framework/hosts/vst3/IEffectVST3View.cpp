@@ -48,6 +48,8 @@ tresult PLUGIN_API IEffectVST3View::isPlatformTypeSupported(FIDString type) {
 
 tresult PLUGIN_API IEffectVST3View::attached(void* parent, FIDString type) {
   if (isAttached() || !parent || isPlatformTypeSupported(type) != kResultTrue) return kResultFalse;
+  // One editor window per instance: a second view stays empty while another one shows it.
+  if (mPlug->mWindowView && mPlug->mWindowView != this) return kResultFalse;
   IGraphicsPlatform* window = Window();
 #if defined(_WIN32)
   if (!window->OpenWindow(parent)) return kResultFalse;
@@ -66,6 +68,7 @@ tresult PLUGIN_API IEffectVST3View::attached(void* parent, FIDString type) {
   mHandlerRegistered = fd >= 0 && mRunLoop->registerEventHandler(this, fd) == kResultTrue;
 #endif
 
+  mPlug->mWindowView = this;
   CPluginView::attached(parent, type);
   mPlug->OnGUIOpen();
   return kResultTrue;
@@ -89,6 +92,7 @@ tresult PLUGIN_API IEffectVST3View::removed() {
   StopRunLoop();
 #endif
   if (IGraphicsPlatform* window = Window()) window->CloseWindow();
+  mPlug->mWindowView = nullptr;
   CPluginView::removed();
   plugFrame = nullptr;
   return kResultTrue;

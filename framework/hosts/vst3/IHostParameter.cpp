@@ -29,14 +29,14 @@ void IHostParameter::toString(ParamValue valueNormalized, String128 string) cons
 }
 
 bool IHostParameter::fromString(const TChar* string, ParamValue& normalized) const {
-  if (!string) return false;
-  const std::string text = Narrow(string);
-  normalized = mParam->GetNormalized(std::atof(text.c_str()));
+  double plain = 0.0;
+  if (!string || !mParam->ParseForHost(Narrow(string).c_str(), &plain)) return false;
+  normalized = mParam->GetNormalized(plain);
   return true;
 }
 
 ParamValue IHostParameter::toPlain(ParamValue valueNormalized) const {
-  return mParam->GetNonNormalized(valueNormalized);
+  return mParam->Snap(mParam->GetNonNormalized(valueNormalized));
 }
 
 ParamValue IHostParameter::toNormalized(ParamValue plainValue) const {
