@@ -54,7 +54,7 @@ endif()
 resonix_add_vst3_sdk(${VST3_SDK_DIR} ole32)
 
 add_library(resonix_host_vst3 STATIC
-  ${_vst3}/SingleComponentEffect.cpp ${_vst3}/IHostParameter.cpp ${_vst3}/IEffectVST3.cpp
+  ${_vst3}/SingleComponentEffect.cpp ${_vst3}/IHostParameter.cpp ${_vst3}/IEffectVST3.cpp ${_vst3}/IEffectVST3Controller.cpp
   ${_vst3}/IEffectVST3View.cpp ${_vst3}/Vst3PluginFactory.cpp)
 target_include_directories(resonix_host_vst3 PUBLIC ${_src})
 target_link_libraries(resonix_host_vst3 PUBLIC resonix_core resonix_graphics resonix_vst3_sdk)
