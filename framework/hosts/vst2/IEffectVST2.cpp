@@ -134,6 +134,8 @@ VstIntPtr IEffectVST2::VSTDispatcher(AEffect* effect, VstInt32 opcode, VstInt32 
       return 0;
     }
     if (opcode == effEditOpen) return plug->OpenEditor(ptr);
+    // Sizing the editor follows the desktop's density, which takes the editor's lock.
+    if (opcode == effEditGetRect) return plug->Dispatch(opcode, index, value, ptr, opt);
     if (opcode == effEditClose) {
       if (!plug->mEditorOpen) return 0;
       plug->CloseEditor();
