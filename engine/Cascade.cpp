@@ -330,4 +330,10 @@ void Cascade::process(const double* in, double* out, int frames) {
     std::memset(state1_, 0, sizeof state1_);
     std::memset(state2_, 0, sizeof state2_);
   }
+  // A set whose gains overflow the block is heard as silence: the host never gets infinities.
+  if (any_not_finite(out, frames)) {
+    std::memset(out, 0, sizeof(double) * std::size_t(frames));
+    std::memset(state1_, 0, sizeof state1_);
+    std::memset(state2_, 0, sizeof state2_);
+  }
 }

@@ -5,9 +5,11 @@
 #include <cstdio>
 #include <cstdlib>
 #include <cstring>
+#include <limits>
 #include <new>
 
 namespace {
+constexpr double kMaxFloatSample = std::numeric_limits<float>::max();
 
 // No host asks for more; a larger count in an I/O string is a typo, not a request for memory.
 constexpr int kMaxChannels = 64;
@@ -34,7 +36,8 @@ std::vector<std::pair<int, int>> parse_channel_io(const char* text) {
     const long nOut = std::strtol(p, &end, 10);
     if (end == p) break;
     p = end;
-    pairs.emplace_back(int(std::clamp(nIn, 0L, long(kMaxChannels))), int(std::clamp(nOut, 0L, long(kMaxChannels))));
+    pairs.emplace_back(int(std::clamp(nIn, 0L, long(kMaxChannels))),
+                       int(std::clamp(nOut, 0L, long(kMaxChannels))));
   }
   return pairs;
 }
@@ -91,19 +94,29 @@ IEffectBase::IEffectBase(int nParams, const char* channelIOStr, int nPresets, co
 
 // ---------------------------------------------------------------- default hooks
 
-void IEffectBase::Reset() { Lock lock(mMutex); }
+void IEffectBase::Reset() {
+  Lock lock(mMutex);
+}
 
-void IEffectBase::OnParamChange(int paramIdx) { Lock lock(mMutex); }
+void IEffectBase::OnParamChange(int paramIdx) {
+  Lock lock(mMutex);
+}
 
-void IEffectBase::OnActivate(bool active) { Lock lock(mMutex); }
+void IEffectBase::OnActivate(bool active) {
+  Lock lock(mMutex);
+}
 
 void IEffectBase::ProcessDoubleReplacing(double** inputs, double** outputs, int nFrames) {
   PassThrough(inputs, outputs, nFrames, false);
 }
 
-bool IEffectBase::SerializeState(ByteChunk* chunk) { return SerializeParams(chunk); }
+bool IEffectBase::SerializeState(ByteChunk* chunk) {
+  return SerializeParams(chunk);
+}
 
-int IEffectBase::UnserializeState(ByteChunk* chunk, int startPos) { return UnserializeParams(chunk, startPos); }
+int IEffectBase::UnserializeState(ByteChunk* chunk, int startPos) {
+  return UnserializeParams(chunk, startPos);
+}
 
 bool IEffectBase::CompareState(const unsigned char* incomingState, int startPos) {
   if (!incomingState || startPos < 0) return false;
@@ -167,9 +180,13 @@ void IEffectBase::DirtyParameters() {
 
 // ---------------------------------------------------------------- identity
 
-int IEffectBase::GetEffectVersion(bool decimal) const { return decimal ? decimal_version(mVersion) : mVersion; }
+int IEffectBase::GetEffectVersion(bool decimal) const {
+  return decimal ? decimal_version(mVersion) : mVersion;
+}
 
-void IEffectBase::GetEffectVersionStr(char* out, int outSize) const { write_version(out, outSize, mVersion); }
+void IEffectBase::GetEffectVersionStr(char* out, int outSize) const {
+  write_version(out, outSize, mVersion);
+}
 
 std::string IEffectBase::GetEffectVersionStr() const {
   char text[32];
@@ -181,7 +198,9 @@ int IEffectBase::GetHostVersion(bool decimal) const {
   return decimal ? decimal_version(mHostVersion) : mHostVersion;
 }
 
-void IEffectBase::GetHostVersionStr(char* out, int outSize) const { write_version(out, outSize, mHostVersion); }
+void IEffectBase::GetHostVersionStr(char* out, int outSize) const {
+  write_version(out, outSize, mHostVersion);
+}
 
 std::string IEffectBase::GetHostVersionStr() const {
   char text[32];
@@ -196,9 +215,12 @@ void IEffectBase::SetHost(const char* hostName, int hostVersion) {
 
 const char* IEffectBase::GetAPIString() const {
   switch (mAPI) {
-    case kAPIVST2: return "VST2";
-    case kAPIVST3: return "VST3";
-    default: return "Headless";
+    case kAPIVST2:
+      return "VST2";
+    case kAPIVST3:
+      return "VST3";
+    default:
+      return "Headless";
   }
 }
 
@@ -281,10 +303,18 @@ void IEffectBase::AttachOutputBuffers(int idx, int n, float** ppData) {
   });
 }
 
-void IEffectBase::ProcessBuffers(double, int nFrames) { RunBuffers(nFrames, false); }
-void IEffectBase::ProcessBuffers(float, int nFrames) { RunBuffers(nFrames, false); }
-void IEffectBase::PassThroughBuffers(double, int nFrames) { RunBuffers(nFrames, true); }
-void IEffectBase::PassThroughBuffers(float, int nFrames) { RunBuffers(nFrames, true); }
+void IEffectBase::ProcessBuffers(double, int nFrames) {
+  RunBuffers(nFrames, false);
+}
+void IEffectBase::ProcessBuffers(float, int nFrames) {
+  RunBuffers(nFrames, false);
+}
+void IEffectBase::PassThroughBuffers(double, int nFrames) {
+  RunBuffers(nFrames, true);
+}
+void IEffectBase::PassThroughBuffers(float, int nFrames) {
+  RunBuffers(nFrames, true);
+}
 
 // Audio thread: no allocation. Host double buffers are used in place; float samples and
 // unconnected channels go through the scratch buffers, at most one block size at a time.
@@ -327,12 +357,15 @@ void IEffectBase::RunBuffers(int nFrames, bool passThrough) {
       ProcessDoubleReplacing(mInData.data(), mOutData.data(), n);
     for (OutChannel& ch : mOutChannels) {
       if (!ch.mConnected || !ch.mFDest || ch.mDest) continue;
-      for (int s = 0; s < n; ++s) ch.mFDest[offset + s] = float(ch.mScratch[size_t(s)]);
+      // Beyond float's range the conversion is undefined: the loudest float stands in.
+      for (int s = 0; s < n; ++s)
+        ch.mFDest[offset + s] = float(std::clamp(ch.mScratch[size_t(s)], -kMaxFloatSample, kMaxFloatSample));
     }
   }
 }
 
-// Input c to output c, delayed (when asked) by the latency through the ring; outputs without an input are silent.
+// Input c to output c, delayed (when asked) by the latency through the ring; outputs without an input are
+// silent.
 void IEffectBase::PassThrough(double** inputs, double** outputs, int nFrames, bool delayed) {
   if (!inputs || !outputs || nFrames <= 0) return;
   const int nIn = NInChannels();

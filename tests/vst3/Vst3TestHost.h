@@ -72,7 +72,7 @@ class TestComponentHandler : public HostObject<IComponentHandler> {
   int32 mRestartFlags = 0;
 };
 
-class TestParamValueQueue : public HostObject<IParamValueQueue> {
+class TestParamValueQueue final : public HostObject<IParamValueQueue> {
  public:
   explicit TestParamValueQueue(ParamID id) : mId(id) {}
   ParamID PLUGIN_API getParameterId() override { return mId; }
