@@ -17,8 +17,9 @@ if(RESONIX_SANITIZE)
   add_link_options(-fsanitize=address,undefined)
 endif()
 if(RESONIX_FUZZ)
-  # Coverage for libFuzzer in every library; only the fuzz targets link its driver.
-  add_compile_options(-fsanitize=fuzzer-no-link)
+  # Coverage for libFuzzer in every library but the numeric kernels; only the fuzz targets link its driver.
+  add_compile_options(-fsanitize=fuzzer-no-link
+    -fsanitize-coverage-ignorelist=${CMAKE_CURRENT_LIST_DIR}/../fuzz/coverage-ignore.txt)
 endif()
 if(RESONIX_TSAN)
   add_compile_options(-fsanitize=thread -fno-omit-frame-pointer)

@@ -35,7 +35,7 @@ void IEffectHeadless::HostActivate(bool active) {
 }
 
 void IEffectHeadless::HostProcess(double** inputs, double** outputs, int nFrames) {
-  if (HasPendingWork()) FinishPendingWork();
+  if (!mRealtime && HasPendingWork()) FinishPendingWork();
   Lock lock(mMutex);
   AttachInputBuffers(0, NInChannels(), inputs, nFrames);
   AttachOutputBuffers(0, NOutChannels(), outputs);
@@ -43,7 +43,7 @@ void IEffectHeadless::HostProcess(double** inputs, double** outputs, int nFrames
 }
 
 void IEffectHeadless::HostProcess(float** inputs, float** outputs, int nFrames) {
-  if (HasPendingWork()) FinishPendingWork();
+  if (!mRealtime && HasPendingWork()) FinishPendingWork();
   Lock lock(mMutex);
   AttachInputBuffers(0, NInChannels(), inputs, nFrames);
   AttachOutputBuffers(0, NOutChannels(), outputs);

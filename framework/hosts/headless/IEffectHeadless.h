@@ -36,7 +36,9 @@ class IEffectHeadless : public IEffectBase {
   void HostReset();
   void HostActivate(bool active);
   // One block; inputs and outputs have the instance's channel counts (null entries allowed). Renders
-  // here are offline: a pending design is finished before the block.
+  // are offline by default: a pending design is finished before the block. A realtime host never
+  // waits: the block plays whatever the instance has ready.
+  void HostSetRealtime(bool realtime) { mRealtime = realtime; }
   void HostProcess(double** inputs, double** outputs, int nFrames);
   void HostProcess(float** inputs, float** outputs, int nFrames);
   void HostBypass(double** inputs, double** outputs, int nFrames);
@@ -60,6 +62,7 @@ class IEffectHeadless : public IEffectBase {
  private:
   void Record(HostEvent::Kind kind, int paramIdx, double normalized);
 
+  bool mRealtime = false;
   mutable std::mutex mEventsMutex;
   std::vector<HostEvent> mEvents;
 };
