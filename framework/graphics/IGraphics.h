@@ -192,6 +192,9 @@ class IGraphics {
   bool OnMouseOver(int x, int y, IMouseMod* mod);
   void OnMouseOut();
   bool OnKeyDown(int x, int y, int key);
+  // A key the host forwarded (VST3 virtual key or character), at the last mouse position; true when
+  // a control took it.
+  bool OnHostKey(int character, int virtualKey);
   void OnGUIIdle();
   void ReleaseMouseCapture();
   int GetMouseCapture() const { return mMouseCapture; }
@@ -221,8 +224,8 @@ class IGraphics {
   // The bitmap's image for the current scale: the densest artwork needed, resized where the scale
   // lies between densities. Null without image.
   const RasterBitmap* DeviceImage(const IBitmap& bitmap);
-  // Path of a bundled font file, looked up in the resource folder first.
-  std::string FontFile(const char* file) const;
+  // Path of a font file: the copy in the resource folder's fonts/, else the system's.
+  static std::string FontFile(const std::string& resourceFolder, const char* file);
 
   IEffectBase* mPlug;
   int mWidth;

@@ -6,6 +6,7 @@
 
 #include "framework/core/IEffectBase.h"
 #include "framework/core/IParam.h"
+#include "framework/graphics/KeyTable.h"
 
 // ---- mouse and keys ----
 
@@ -107,6 +108,11 @@ bool IGraphics::OnKeyDown(int x, int y, int key) {
   const int idx = GetMouseControlIdx(x, y);
   if (idx > 0) return mControls[size_t(idx)]->OnKeyDown(x, y, key);
   return mKeyCatcher ? mKeyCatcher->OnKeyDown(x, y, key) : false;
+}
+
+bool IGraphics::OnHostKey(int character, int virtualKey) {
+  const int code = KeyTable::OfHostKey(character, virtualKey);
+  return code != KEY_NONE && OnKeyDown(GetMouseX(), GetMouseY(), code);
 }
 
 void IGraphics::OnGUIIdle() {

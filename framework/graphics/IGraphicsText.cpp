@@ -19,9 +19,9 @@ bool Exists(const std::string& path) {
 }
 }  // namespace
 
-std::string IGraphics::FontFile(const char* file) const {
-  const std::string bundled = mResourceFolder + "/fonts/" + file;
-  if (Exists(bundled)) return bundled;
+std::string IGraphics::FontFile(const std::string& resourceFolder, const char* file) {
+  const std::string bundled = resourceFolder + "/fonts/" + file;
+  if (!resourceFolder.empty() && Exists(bundled)) return bundled;
   return std::string(kSystemFontFolder) + "/" + file;
 }
 
@@ -38,9 +38,9 @@ RasterFont* IGraphics::CacheFont(IText* text, double scale) {
   // Windows has the faces the editor names; GDI draws them.
   spec.file = text->mFont;
 #else
-  spec.file = FontFile(bold ? "DejaVuSans-Bold.ttf" : "DejaVuSans.ttf");
+  spec.file = FontFile(mResourceFolder, bold ? "DejaVuSans-Bold.ttf" : "DejaVuSans.ttf");
   if (italic) {
-    const std::string oblique = FontFile("DejaVuSans-Oblique.ttf");
+    const std::string oblique = FontFile(mResourceFolder, "DejaVuSans-Oblique.ttf");
     if (Exists(oblique)) spec.file = oblique;
   }
 #endif

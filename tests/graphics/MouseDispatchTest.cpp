@@ -1,6 +1,9 @@
 #include <gtest/gtest.h>
 
+#include <cctype>
+
 #include "TestEditor.h"
+#include "framework/graphics/KeyTable.h"
 #include "framework/graphics/headless/IGraphicsHeadless.h"
 
 TEST(MouseDispatch, LaterOverlappingControlGetsTheClick) {
@@ -124,6 +127,26 @@ TEST(MouseDispatch, KeysSkipTheBackgroundAndFallBackToTheKeyCatcher) {
   EXPECT_TRUE(background->keys.empty());
   EXPECT_EQ(button->keys, (std::vector<int>{KEY_UPARROW, KEY_DIGIT_0}));
   EXPECT_EQ(catcher->keys, (std::vector<int>{KEY_SPACE}));
+}
+
+// Every window translates the host's keys through one table: space and arrows as virtual keys,
+// digits and letters of either case as characters; other characters (some share a Windows arrow's
+// virtual key code) and unknown virtual keys stay the host's.
+TEST(MouseDispatch, HostKeysMapThroughOneTable) {
+  EXPECT_EQ(KeyTable::OfHostKey(0, 7), KEY_SPACE);
+  EXPECT_EQ(KeyTable::OfHostKey(0, 12), KEY_UPARROW);
+  EXPECT_EQ(KeyTable::OfHostKey(0, 37), KEY_NONE);
+  for (int c = 0; c < 256; ++c) {
+    const bool digit = c >= '0' && c <= '9', letter = std::isalpha(c) && c < 128;
+    EXPECT_EQ(KeyTable::OfHostKey(c, 0) != KEY_NONE, digit || letter || c == ' ') << c;
+  }
+  EXPECT_EQ(KeyTable::OfHostKey('q', 0), KeyTable::OfHostKey('Q', 0));
+  TestEditor e;
+  auto* catcher = new RecordingControl(&e.plug, IRECT(), 99, nullptr);
+  e.gui.AttachKeyCatcher(catcher);
+  EXPECT_FALSE(e.gui.OnHostKey('&', 0));
+  EXPECT_TRUE(e.gui.OnHostKey('z', 0));
+  EXPECT_EQ(catcher->keys, (std::vector<int>{KEY_ALPHA_Z}));
 }
 
 TEST(MouseDispatch, MouseOverIsOffUnlessAsked) {

@@ -5,6 +5,7 @@
 #include <filesystem>
 
 #include "framework/core/IEffectBase.h"
+#include "framework/graphics/KeyTable.h"
 #include "framework/graphics/linux/ChildProcess.h"
 #include "framework/graphics/linux/DesktopScale.h"
 #include "framework/graphics/linux/X11ErrorTrap.h"
@@ -18,6 +19,7 @@
 namespace {
 constexpr unsigned long kDoubleClickMs = 400;
 constexpr int kDoubleClickDistance = 4;
+constexpr const char* kNoticeFont = "DejaVuSans.ttf";
 
 // The file this code was loaded from: the plug-in module inside a bundle, or the test binary.
 std::filesystem::path ModulePath() {
@@ -38,15 +40,6 @@ std::string BundleResourceFolder() {
     return resources.string();
   return {};
 }
-
-// The VST3 virtual key codes of the keys the editor takes (pluginterfaces' VirtualKeyCodes).
-enum HostVirtualKey {
-  kHostKeySpace = 7,
-  kHostKeyLeft = 11,
-  kHostKeyUp = 12,
-  kHostKeyRight = 13,
-  kHostKeyDown = 14
-};
 }  // namespace
 
 IGraphicsLinux::IGraphicsLinux(IEffectBase* plug, int w, int h, int refreshFPS)
@@ -268,75 +261,18 @@ void IGraphicsLinux::ForwardKeyToHost(XEvent& event) {
 }
 
 int IGraphicsLinux::KeyCodeOf(unsigned long keysym) {
-  switch (keysym) {
-    case XK_space:
-      return KEY_SPACE;
-    case XK_Up:
-      return KEY_UPARROW;
-    case XK_Down:
-      return KEY_DOWNARROW;
-    case XK_Left:
-      return KEY_LEFTARROW;
-    case XK_Right:
-      return KEY_RIGHTARROW;
-    default:
-      break;
-  }
-  if (keysym >= XK_0 && keysym <= XK_9) return KEY_DIGIT_0 + int(keysym - XK_0);
-  if (keysym >= XK_a && keysym <= XK_z) return KEY_ALPHA_A + int(keysym - XK_a);
-  if (keysym >= XK_A && keysym <= XK_Z) return KEY_ALPHA_A + int(keysym - XK_A);
-  return KEY_NONE;
-}
-
-bool IGraphicsLinux::OnHostKey(int character, int virtualKey) {
-  // Arrows and space come as virtual keys, digits and letters as characters.
-  unsigned long keysym = 0;
-  switch (virtualKey) {
-    case kHostKeyLeft:
-      keysym = XK_Left;
-      break;
-    case kHostKeyUp:
-      keysym = XK_Up;
-      break;
-    case kHostKeyRight:
-      keysym = XK_Right;
-      break;
-    case kHostKeyDown:
-      keysym = XK_Down;
-      break;
-    case kHostKeySpace:
-      keysym = XK_space;
-      break;
-    default:
-      if (character > 0 && character < 128) keysym = static_cast<unsigned long>(character);
-      break;
-  }
-  const int code = KeyCodeOf(keysym);
-  return code != KEY_NONE && OnKeyDown(GetMouseX(), GetMouseY(), code);
-}
-
-namespace {
-// The notice font in a resource folder, else the system's copy.
-std::string NoticeFontIn(const std::string& folder) {
-  const std::string file = folder + "/fonts/DejaVuSans.ttf";
-  std::error_code ec;
-  if (!folder.empty() && std::filesystem::exists(file, ec)) return file;
-  return "/usr/share/fonts/truetype/dejavu/DejaVuSans.ttf";
-}
-}  // namespace
-
-std::string IGraphicsLinux::FontFile() const {
-  return NoticeFontIn(GetResourceFolder());
+  return KeyTable::OfSymbol({XK_Up, XK_Down, XK_Left, XK_Right}, keysym, true);
 }
 
 void IGraphicsLinux::ShowNotice(const char* text, const char* caption) {
-  X11NoticeWindow::Show(text, caption, kMB_OK, 0, NoticeFontIn(BundleResourceFolder()));
+  X11NoticeWindow::Show(text, caption, kMB_OK, 0, FontFile(BundleResourceFolder(), kNoticeFont));
 }
 
 int IGraphicsLinux::ShowMessageBox(const char* text, const char* caption, int type) {
   ReleaseMouseCapture();
   const int answer =
-      X11NoticeWindow::Show(text, caption, type, mWindow && !mWindowGone ? mWindow : 0, FontFile());
+      X11NoticeWindow::Show(text, caption, type, mWindow && !mWindowGone ? mWindow : 0,
+                            FontFile(GetResourceFolder(), kNoticeFont));
   // The notice covered the editor; whatever it hid is painted again at the next tick.
   SetAllControlsDirty();
   return answer;

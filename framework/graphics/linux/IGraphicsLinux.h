@@ -47,8 +47,6 @@ class IGraphicsLinux : public IGraphics {
   void ProcessEvents();
   // One redraw tick: pending events, then the dirty controls painted and copied to the window.
   void OnTimer();
-  // A key the host forwarded (VST3 virtual key or character); true when a control took it.
-  bool OnHostKey(int character, int virtualKey);
 
   unsigned long GetXWindow() const { return mWindow; }
   _XDisplay* GetXDisplay() const { return mDisplay; }
@@ -67,7 +65,6 @@ class IGraphicsLinux : public IGraphics {
   void CopyToWindow(const RasterRect& r);
   void ForwardKeyToHost(_XEvent& event);
   IMouseMod ModOf(unsigned int state, unsigned int button) const;
-  std::string FontFile() const;
 
   _XDisplay* mDisplay = nullptr;
   unsigned long mWindow = 0;  // X window ids

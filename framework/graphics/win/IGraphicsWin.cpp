@@ -14,6 +14,7 @@
 
 #include "framework/core/IEffectBase.h"
 #include "framework/core/IParam.h"
+#include "framework/graphics/KeyTable.h"
 #include "framework/graphics/win/WinKnownFolder.h"
 #include "raster/PngCodec.h"
 #include "raster/RasterBitmap.h"
@@ -21,15 +22,6 @@
 namespace {
 std::mutex gClassMutex;
 int gWindowCount = 0;  // editor windows of the process; the class lives while it is above 0
-
-// The VST3 virtual key codes of the keys the editor takes (pluginterfaces' VirtualKeyCodes).
-enum HostVirtualKey {
-  kHostKeySpace = 7,
-  kHostKeyLeft = 11,
-  kHostKeyUp = 12,
-  kHostKeyRight = 13,
-  kHostKeyDown = 14
-};
 
 IGraphicsWin* EditorOf(HWND hwnd) {
   return reinterpret_cast<IGraphicsWin*>(GetWindowLongPtrA(hwnd, GWLP_USERDATA));
@@ -383,50 +375,8 @@ void IGraphicsWin::MouseButton(UINT msg, WPARAM wParam, LPARAM lParam) {
 }
 
 int IGraphicsWin::KeyCodeOf(unsigned vk) {
-  switch (vk) {
-    case VK_SPACE:
-      return KEY_SPACE;
-    case VK_UP:
-      return KEY_UPARROW;
-    case VK_DOWN:
-      return KEY_DOWNARROW;
-    case VK_LEFT:
-      return KEY_LEFTARROW;
-    case VK_RIGHT:
-      return KEY_RIGHTARROW;
-    default:
-      break;
-  }
-  if (vk >= '0' && vk <= '9') return KEY_DIGIT_0 + int(vk - '0');
-  if (vk >= 'A' && vk <= 'Z') return KEY_ALPHA_A + int(vk - 'A');
-  return KEY_NONE;
-}
-
-bool IGraphicsWin::OnHostKey(int character, int virtualKey) {
-  unsigned vk = 0;
-  switch (virtualKey) {
-    case kHostKeyLeft:
-      vk = VK_LEFT;
-      break;
-    case kHostKeyUp:
-      vk = VK_UP;
-      break;
-    case kHostKeyRight:
-      vk = VK_RIGHT;
-      break;
-    case kHostKeyDown:
-      vk = VK_DOWN;
-      break;
-    case kHostKeySpace:
-      vk = VK_SPACE;
-      break;
-    default:
-      if (character >= 'a' && character <= 'z') character -= 'a' - 'A';
-      if (character > 0 && character < 128) vk = unsigned(character);
-      break;
-  }
-  const int code = KeyCodeOf(vk);
-  return code != KEY_NONE && OnKeyDown(GetMouseX(), GetMouseY(), code);
+  // Virtual keys 'a'..'z' are the numeric pad and function keys, not letters.
+  return KeyTable::OfSymbol({VK_UP, VK_DOWN, VK_LEFT, VK_RIGHT}, vk, false);
 }
 
 // ---- repaint ----

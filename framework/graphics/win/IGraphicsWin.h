@@ -55,8 +55,6 @@ class IGraphicsWin : public IGraphics {
 
   // Tooltips of the controls under the mouse; takes effect when the window opens next.
   void EnableTooltips(bool enable) { mTooltipsEnabled = enable; }
-  // A key the host forwarded (VST3 virtual key or character); true when a control took it.
-  bool OnHostKey(int character, int virtualKey);
   // Editor windows open in this process.
   static int WindowCount();
   // The key code of a Windows virtual key (EKeyCode), or KEY_NONE.
