@@ -270,9 +270,8 @@ void IGraphicsLinux::ShowNotice(const char* text, const char* caption) {
 
 int IGraphicsLinux::ShowMessageBox(const char* text, const char* caption, int type) {
   ReleaseMouseCapture();
-  const int answer =
-      X11NoticeWindow::Show(text, caption, type, mWindow && !mWindowGone ? mWindow : 0,
-                            FontFile(GetResourceFolder(), kNoticeFont));
+  const int answer = X11NoticeWindow::Show(text, caption, type, mWindow && !mWindowGone ? mWindow : 0,
+                                           FontFile(GetResourceFolder(), kNoticeFont));
   // The notice covered the editor; whatever it hid is painted again at the next tick.
   SetAllControlsDirty();
   return answer;

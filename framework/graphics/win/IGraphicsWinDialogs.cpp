@@ -1,0 +1,87 @@
+// Message boxes, the process-wide notice and the common file dialogs.
+#include "framework/graphics/win/IGraphicsWin.h"
+
+#include <windows.h>
+
+#include <commdlg.h>
+
+#include <algorithm>
+#include <cstring>
+#include <vector>
+
+#include "framework/graphics/win/WinEditorHelpers.h"
+
+using WinEditor::FolderOf;
+using WinEditor::IconFor;
+
+int IGraphicsWin::ShowMessageBox(const char* text, const char* caption, int type) {
+  ReleaseMouseCapture();
+  if (mHwnd && GetCapture() == mHwnd) ReleaseCapture();
+  HWND owner = mHwnd ? GetAncestor(mHwnd, GA_ROOT) : nullptr;
+  return MessageBoxA(owner, text ? text : "", caption ? caption : "", UINT(type) | IconFor(caption));
+}
+
+void IGraphicsWin::ShowNotice(const char* text, const char* caption) {
+  MessageBoxA(nullptr, text ? text : "", caption ? caption : "Info", MB_OK | IconFor(caption) | MB_TASKMODAL);
+}
+
+void IGraphicsWin::PromptForFile(std::string* file, EFileAction action, std::string* dir,
+                                 const char* extensions) {
+  if (!file) return;
+  if (!mHwnd) {
+    file->clear();
+    return;
+  }
+  // "rzn rza" -> "*.rzn;*.rza", which serves as description and pattern; presets have their own name.
+  std::string patterns, firstExt;
+  const std::string exts = extensions ? extensions : "";
+  for (size_t at = 0; at < exts.size();) {
+    const size_t end = std::min(exts.find(' ', at), exts.size());
+    if (end > at) {
+      const std::string ext = exts.substr(at, end - at);
+      if (firstExt.empty()) firstExt = ext.substr(0, 15);
+      patterns += (patterns.empty() ? "*." : ";*.") + ext;
+    }
+    at = end + 1;
+  }
+  const bool preset = firstExt == "rzn";
+  std::string filter;
+  if (!patterns.empty()) {
+    filter = (preset ? std::string("RZN file") : patterns) + '\0' + patterns + '\0';
+    filter += '\0';
+  }
+  std::string folder = dir && !dir->empty() ? *dir : std::string();
+  if (folder.empty()) DesktopPath(&folder);
+
+  // Room for any path the dialog may return; the initial name is cut to fit it.
+  std::vector<char> buffer(32768, '\0');
+  const std::string initial = file->substr(0, buffer.size() - 1);
+  std::memcpy(buffer.data(), initial.data(), initial.size());
+
+  OPENFILENAMEA ofn = {};
+  ofn.lStructSize = sizeof ofn;
+  ofn.hwndOwner = mHwnd;
+  ofn.lpstrFilter = filter.empty() ? nullptr : filter.c_str();
+  ofn.lpstrFile = buffer.data();
+  ofn.nMaxFile = DWORD(buffer.size());
+  ofn.lpstrInitialDir = folder.c_str();
+  ofn.lpstrDefExt = firstExt.empty() ? nullptr : firstExt.c_str();
+  // The host's working folder stays where it was.
+  ofn.Flags = OFN_EXPLORER | OFN_NOCHANGEDIR | OFN_PATHMUSTEXIST;
+  const bool save = action == kFileSave;
+  if (preset) ofn.lpstrTitle = save ? "Save Preset" : "Load Preset";
+  ReleaseMouseCapture();
+  if (GetCapture() == mHwnd) ReleaseCapture();
+  BOOL ok = FALSE;
+  if (save) {
+    ofn.Flags |= OFN_OVERWRITEPROMPT;
+    ok = GetSaveFileNameA(&ofn);
+  } else {
+    ofn.Flags |= OFN_FILEMUSTEXIST | OFN_HIDEREADONLY;
+    ok = GetOpenFileNameA(&ofn);
+  }
+  file->clear();
+  if (!ok) return;
+  *file = std::string(buffer.data());
+  if (dir) *dir = FolderOf(*file);
+}
