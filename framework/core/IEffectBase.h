@@ -13,6 +13,7 @@
 #include "framework/core/IMidiMsg.h"
 #include "framework/core/IParam.h"
 #include "framework/core/IPreset.h"
+#include "framework/core/ThreadCheck.h"
 
 class IGraphics;
 
@@ -39,59 +40,63 @@ class IEffectBase {
   IEffectBase& operator=(const IEffectBase&) = delete;
 
   // ---- virtual hooks, in slot order ----
-  virtual ~IEffectBase();
-  virtual void Reset();                    // plug-in; host control thread, under the lock
-  virtual void OnParamChange(int paramIdx);  // plug-in; host or editor thread, under the lock
-  // plug-in; audio thread, under the lock. Default: input c to output c, other outputs silent.
+  // Each says who calls it and whether the instance lock is held. Threads: "audio" (the host's
+  // process call, or an offline render's), "control" (the host's other calls: setup, state,
+  // programs), "editor" (the window's thread: mouse, keys, timer). "plug-in" marks the hooks the
+  // plug-in class overrides, "adapter" those each host adapter fills.
+  virtual ~IEffectBase();                    // control thread, lock not held (it goes with the instance)
+  virtual void Reset();                      // plug-in; control thread, lock held
+  virtual void OnParamChange(int paramIdx);  // plug-in; control, audio or editor thread, lock held
+  // plug-in; audio thread, lock held. Default: input c to output c, other outputs silent.
   virtual void ProcessDoubleReplacing(double** inputs, double** outputs, int nFrames);
-  virtual void OnGUIOpen() {}    // editor thread, after the window exists
-  virtual void OnGUIClose() {}   // editor thread, before the window goes
-  virtual void OnIdle() {}
-  virtual void OnActivate(bool active);  // host control thread
-  virtual void ProcessMidiMsg(IMidiMsg* msg) {}
-  virtual void ProcessSysEx(ISysEx* msg) {}
-  virtual bool MidiNoteName(int noteNumber, char* name) { return false; }
-  virtual bool SerializeState(ByteChunk* chunk);               // plug-in; host control thread
-  virtual int UnserializeState(ByteChunk* chunk, int startPos);  // plug-in; host control thread
-  virtual bool CompareState(const unsigned char* incomingState, int startPos);
-  virtual void OnWindowResize() {}
-  virtual bool HostRequestingAboutBox() { return false; }
-  virtual void OnHostIdentified() {}
-  virtual void PopupHostContextMenuForParam(int paramIdx, int x, int y) {}
-  // Editor thread: a control moved a parameter.
+  virtual void OnGUIOpen() {}            // plug-in; editor thread, lock not held, after the window exists
+  virtual void OnGUIClose() {}           // plug-in; editor thread, lock not held, before the window goes
+  virtual void OnIdle() {}               // plug-in; not called by these adapters
+  virtual void OnActivate(bool active);  // plug-in; control thread, lock held (VST3: not held)
+  virtual void ProcessMidiMsg(IMidiMsg* msg) {}                            // plug-in; audio thread, lock held
+  virtual void ProcessSysEx(ISysEx* msg) {}                                // plug-in; audio thread, lock held
+  virtual bool MidiNoteName(int noteNumber, char* name) { return false; }  // plug-in; control, lock held
+  virtual bool SerializeState(ByteChunk* chunk);                 // plug-in; control thread, lock held
+  virtual int UnserializeState(ByteChunk* chunk, int startPos);  // plug-in; control thread, lock held
+  virtual bool CompareState(const unsigned char* incomingState, int startPos);  // plug-in; control, lock held
+  virtual void OnWindowResize() {}                         // plug-in; editor thread, lock not held
+  virtual bool HostRequestingAboutBox() { return false; }  // plug-in; not called by these adapters
+  virtual void OnHostIdentified() {}                       // plug-in; control thread at open, lock held
+  virtual void PopupHostContextMenuForParam(int paramIdx, int x, int y) {}  // adapter; editor, lock not held
+  // Editor thread: a control moved a parameter. Takes the lock; never from the audio thread.
   virtual void SetParameterFromGUI(int paramIdx, double normalizedValue);
-  virtual void BeginInformHostOfParamChange(int paramIdx) = 0;  // adapter
-  virtual void InformHostOfParamChange(int paramIdx, double normalizedValue) = 0;  // adapter
-  virtual void EndInformHostOfParamChange(int paramIdx) = 0;  // adapter
-  virtual void InformHostOfProgramChange() = 0;               // adapter
-  virtual bool IsRenderingOffline() { return false; }         // adapter
-  virtual int GetSamplePos() { return 0; }                    // adapter
-  virtual double GetTempo() { return 0.0; }                   // adapter
-  virtual void GetTimeSig(int* numerator, int* denominator);  // adapter
-  virtual void GetTime(ITimeInfo* timeInfo) {}                // adapter
-  virtual EHost GetHost() { return mHost; }                   // adapter
-  virtual EAPI GetAPI() { return mAPI; }
-  virtual void ResizeGraphics(int w, int h) {}  // adapter
-  virtual void HostSpecificInit() {}            // adapter
-  // Hands every parameter to the editor, prepares it and keeps it (owned from now on).
-  virtual void AttachGraphics(IGraphics* graphics);  // adapter adds its own steps
-  virtual void SetLatency(int samples);              // adapter tells the host
-  virtual bool SendMidiMsg(IMidiMsg* msg) { return false; }  // adapter
-  virtual bool SendSysEx(ISysEx* msg) { return false; }
-  virtual void RedrawParamControls();
-  virtual void DirtyPTCompareState() {}
-  virtual void PresetsChangedByHost() {}  // plug-in
-  virtual void SetBlockSize(int blockSize);
+  virtual void BeginInformHostOfParamChange(int paramIdx) = 0;  // adapter; editor thread, lock not held
+  // adapter; editor thread, lock held (SetParameterFromGUI)
+  virtual void InformHostOfParamChange(int paramIdx, double normalizedValue) = 0;
+  virtual void EndInformHostOfParamChange(int paramIdx) = 0;  // adapter; editor thread, lock not held
+  virtual void InformHostOfProgramChange() = 0;               // adapter; the plug-in calls it from any thread
+  virtual bool IsRenderingOffline() { return false; }         // adapter; audio thread, lock not always held
+  virtual int GetSamplePos() { return 0; }                    // adapter; audio thread, lock held
+  virtual double GetTempo() { return 0.0; }                   // adapter; audio thread, lock held
+  virtual void GetTimeSig(int* numerator, int* denominator);  // adapter; audio thread, lock held
+  virtual void GetTime(ITimeInfo* timeInfo) {}                // adapter; audio thread, lock held
+  virtual EHost GetHost() { return mHost; }                   // adapter; control thread, lock held
+  virtual EAPI GetAPI() { return mAPI; }                      // any thread, no lock needed
+  virtual void ResizeGraphics(int w, int h) {}                // adapter; editor thread, lock not held
+  virtual void HostSpecificInit() {}                          // adapter; control thread at open, lock held
+  // Hands every parameter to the editor, prepares it and keeps it (owned from now on). Adapter adds
+  // its own steps; called from the plug-in's constructor, takes the lock.
+  virtual void AttachGraphics(IGraphics* graphics);
+  virtual void SetLatency(int samples);  // adapter tells the host; control thread, takes the lock
+  virtual bool SendMidiMsg(IMidiMsg* msg) { return false; }  // adapter; audio thread, lock held
+  virtual bool SendSysEx(ISysEx* msg) { return false; }      // adapter; audio thread, lock held
+  virtual void RedrawParamControls();                        // control or editor thread, takes the lock
+  virtual void DirtyPTCompareState() {}                      // adapter; not called by these adapters
+  virtual void PresetsChangedByHost() {}                     // plug-in; control thread, lock held
+  virtual void SetBlockSize(int blockSize);  // control thread, takes the lock; never from the audio thread
   // plug-in: work of its own threads that an offline render must see finished first. The adapters
-  // ask before an offline block, without the lock; neither may be called under it.
+  // ask before an offline block (audio thread), without the lock; neither may be called under it.
   virtual bool HasPendingWork() { return false; }
   virtual void FinishPendingWork() {}
 
   // ---- parameters ----
   IParam* GetParam(int idx) { return idx >= 0 && idx < NParams() ? mParams[idx].get() : nullptr; }
-  const IParam* GetParam(int idx) const {
-    return idx >= 0 && idx < NParams() ? mParams[idx].get() : nullptr;
-  }
+  const IParam* GetParam(int idx) const { return idx >= 0 && idx < NParams() ? mParams[idx].get() : nullptr; }
   int NParams() const { return int(mParams.size()); }
   void OnParamReset();
   void DirtyParameters();
@@ -134,6 +139,9 @@ class IEffectBase {
   int NChannelIO() const { return int(mChannelIO.size()); }
   void GetChannelIO(int idx, int* nIn, int* nOut) const;
   void LimitToStereoIO();
+  // The host supplies nIn inputs and nOut outputs (clamped to ours): the first ones are connected,
+  // the rest not. Adapters call it when the host says what it connects.
+  void ConnectChannels(int nIn, int nOut);
   void SetInputChannelConnections(int idx, int n, bool connected);
   void SetOutputChannelConnections(int idx, int n, bool connected);
   bool IsInChannelConnected(int chIdx) const;
@@ -173,24 +181,27 @@ class IEffectBase {
 
   // ---- the instance lock (recursive) ----
   std::recursive_mutex& GetMutex() { return mMutex; }
+  // Which thread is where, for the debug-build checks of the thread contract.
+  ThreadCheck& Threads() { return mThreadCheck; }
 
  protected:
   struct InChannel {
     bool mConnected = false;
-    double* mSrc = nullptr;           // host double buffer of this block, or null
-    float* mSrcFloat = nullptr;       // host float buffer of this block, or null
-    std::vector<double> mScratch;     // block-size doubles; zeros for an unconnected input
+    double* mSrc = nullptr;        // host double buffer of this block, or null
+    float* mSrcFloat = nullptr;    // host float buffer of this block, or null
+    std::vector<double> mScratch;  // block-size doubles; zeros for an unconnected input
     std::string mLabel;
   };
   struct OutChannel {
     bool mConnected = false;
-    double* mDest = nullptr;          // host double buffer of this block, or null
-    float* mFDest = nullptr;          // host float buffer of this block, or null
+    double* mDest = nullptr;  // host double buffer of this block, or null
+    float* mFDest = nullptr;  // host float buffer of this block, or null
     std::vector<double> mScratch;
     std::string mLabel;
   };
 
   std::recursive_mutex mMutex;
+  ThreadCheck mThreadCheck;
   std::vector<std::unique_ptr<IParam>> mParams;
   std::vector<IPreset> mPresets;
   int mCurrentPresetIdx = 0;
@@ -224,7 +235,7 @@ class IEffectBase {
   bool mIsInst = false;
 
   std::vector<std::pair<int, int>> mChannelIO;
-  std::vector<double*> mInData;   // pointer arrays handed to ProcessDoubleReplacing
+  std::vector<double*> mInData;  // pointer arrays handed to ProcessDoubleReplacing
   std::vector<double*> mOutData;
   std::vector<double> mLatencyRing;  // latency samples per input channel
   int mLatencyPos = 0;

@@ -1,5 +1,6 @@
 // State chunks and presets of the plug-in base.
 
+#include <cassert>
 #include <cmath>
 #include <cstdio>
 #include <cstring>
@@ -79,6 +80,7 @@ void IEffectBase::EnsureDefaultPreset() {
 }
 
 bool IEffectBase::RestorePreset(int idx) {
+  assert(!mThreadCheck.InAudioPath() && "restoring a preset is control work, never audio work");
   Lock lock(mMutex);
   IPreset* preset = GetPreset(idx);
   if (!preset) return false;

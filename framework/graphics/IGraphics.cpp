@@ -1,6 +1,7 @@
 #include "framework/graphics/IGraphics.h"
 
 #include <algorithm>
+#include <cassert>
 #include <cmath>
 #include <cstdlib>
 #include <map>
@@ -300,6 +301,7 @@ void IGraphics::DrawControl(IControl* control) {
 }
 
 void IGraphics::Draw(IRECT* rect) {
+  assert(!(mPlug && mPlug->Threads().InAudioPath()) && "the audio thread never draws");
   std::lock_guard<std::recursive_mutex> lock(mMutex);
   if (mControls.empty() || !rect) return;
   if (!mDrawBitmap) {
@@ -308,32 +310,47 @@ void IGraphics::Draw(IRECT* rect) {
     SetAllControlsDirty();
     *rect = IRECT(0, 0, mWidth, mHeight);
   }
-  const int n = NControls();
-  if (mStrict) {
-    mDrawRECT = *rect;
-    for (auto& c : mControls) {
-      if (!c->IsHidden() && c->GetRECT()->Intersects(*rect)) DrawControl(c.get());
-    }
-    for (auto& c : mControls) c->SetClean();
-  } else if (mControls[0]->IsDirty()) {
-    mDrawRECT = *mControls[0]->GetRECT();
-    for (int i = 0; i < n; ++i) {
-      if (i == 0 || !mControls[size_t(i)]->IsHidden()) DrawControl(mControls[size_t(i)].get());
-    }
-    for (auto& c : mControls) c->SetClean();
-  } else {
-    for (int i = 1; i < n; ++i) {
-      IControl* dirty = mControls[size_t(i)].get();
-      if (!dirty->IsDirty()) continue;
-      mDrawRECT = *dirty->GetRECT();
-      for (int j = 0; j < n; ++j) {
-        IControl* c = mControls[size_t(j)].get();
-        if (!c->IsHidden() && (j == i || c->GetRECT()->Intersects(mDrawRECT))) DrawControl(c);
-      }
-      dirty->SetClean();
-    }
-  }
+  if (mStrict)
+    DrawEverythingIn(*rect);
+  else if (mControls[0]->IsDirty())
+    DrawWholeBackground();
+  else
+    DrawEachDirtyControl();
   DrawScreen(rect);
+}
+
+// Strict drawing: every visible control that meets the rectangle, in z-order.
+void IGraphics::DrawEverythingIn(const IRECT& rect) {
+  mDrawRECT = rect;
+  for (auto& c : mControls) {
+    if (!c->IsHidden() && c->GetRECT()->Intersects(rect)) DrawControl(c.get());
+  }
+  for (auto& c : mControls) c->SetClean();
+}
+
+// The background (control 0) changed: it and every visible control over it are drawn.
+void IGraphics::DrawWholeBackground() {
+  mDrawRECT = *mControls[0]->GetRECT();
+  const int n = NControls();
+  for (int i = 0; i < n; ++i) {
+    if (i == 0 || !mControls[size_t(i)]->IsHidden()) DrawControl(mControls[size_t(i)].get());
+  }
+  for (auto& c : mControls) c->SetClean();
+}
+
+// Each dirty control in turn: its rectangle is redrawn with every visible control it meets.
+void IGraphics::DrawEachDirtyControl() {
+  const int n = NControls();
+  for (int i = 1; i < n; ++i) {
+    IControl* dirty = mControls[size_t(i)].get();
+    if (!dirty->IsDirty()) continue;
+    mDrawRECT = *dirty->GetRECT();
+    for (int j = 0; j < n; ++j) {
+      IControl* c = mControls[size_t(j)].get();
+      if (!c->IsHidden() && (j == i || c->GetRECT()->Intersects(mDrawRECT))) DrawControl(c);
+    }
+    dirty->SetClean();
+  }
 }
 
 void IGraphics::SetStrictDrawing(bool strict) {

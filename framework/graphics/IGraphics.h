@@ -216,6 +216,10 @@ class IGraphics {
   // Index of the topmost control under the point that is neither hidden nor grayed, or -1.
   int GetMouseControlIdx(int x, int y, bool mouseOver = false) const;
   void DrawControl(IControl* control);
+  // The three redraw strategies of Draw, under the editor's lock.
+  void DrawEverythingIn(const IRECT& rect);
+  void DrawWholeBackground();
+  void DrawEachDirtyControl();
   // Tells the host that the gesture begun by the last mouse-down on a parameter control is over.
   void EndParamEdit();
   // The text style's font from the process-wide cache (remembered in the style) at scale times its

@@ -53,7 +53,7 @@ class IEffectHeadless : public IEffectBase {
   std::vector<HostEvent> HostEvents() const;
   void ClearHostEvents();
 
-  // ---- adapter hooks ----
+  // ---- adapter hooks: any thread, lock as the caller holds it; the events have a lock of their own ----
   void BeginInformHostOfParamChange(int paramIdx) override;
   void InformHostOfParamChange(int paramIdx, double normalizedValue) override;
   void EndInformHostOfParamChange(int paramIdx) override;

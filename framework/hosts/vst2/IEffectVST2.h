@@ -24,22 +24,22 @@ class IEffectVST2 : public IEffectBase {
   vst2::AEffect* GetAEffect() { return &mAEffect; }
   static IEffectVST2* FromAEffect(vst2::AEffect* effect);
 
-  // ---- adapter hooks of the base ----
-  void BeginInformHostOfParamChange(int paramIdx) override;                     // editor thread
-  void InformHostOfParamChange(int paramIdx, double normalizedValue) override;  // editor thread
-  void EndInformHostOfParamChange(int paramIdx) override;                       // editor thread
+  // ---- adapter hooks of the base (threads as in IEffectBase.h) ----
+  void BeginInformHostOfParamChange(int paramIdx) override;                     // editor thread, no lock
+  void InformHostOfParamChange(int paramIdx, double normalizedValue) override;  // editor thread, lock held
+  void EndInformHostOfParamChange(int paramIdx) override;                       // editor thread, no lock
   void InformHostOfProgramChange() override;                                    // any thread
-  bool IsRenderingOffline() override;                                           // audio thread
-  int GetSamplePos() override;                                                  // audio thread
-  double GetTempo() override;                                                   // audio thread
-  void GetTimeSig(int* numerator, int* denominator) override;                   // audio thread
-  void GetTime(ITimeInfo* timeInfo) override;                                   // audio thread
-  EHost GetHost() override;                                                     // host control thread
-  void ResizeGraphics(int w, int h) override;                                   // editor thread
-  void HostSpecificInit() override;                   // host control thread, at open
-  void AttachGraphics(IGraphics* graphics) override;  // construction
-  void SetLatency(int samples) override;              // host control thread
-  void SetBlockSize(int blockSize) override;          // host control thread, under the lock
+  bool IsRenderingOffline() override;                          // audio thread, lock not always held
+  int GetSamplePos() override;                                 // audio thread, lock held
+  double GetTempo() override;                                  // audio thread, lock held
+  void GetTimeSig(int* numerator, int* denominator) override;  // audio thread, lock held
+  void GetTime(ITimeInfo* timeInfo) override;                  // audio thread, lock held
+  EHost GetHost() override;                                    // control thread, lock held
+  void ResizeGraphics(int w, int h) override;                  // editor thread, lock not held
+  void HostSpecificInit() override;                            // control thread at open, lock held
+  void AttachGraphics(IGraphics* graphics) override;           // plug-in's constructor, takes the lock
+  void SetLatency(int samples) override;                       // control thread, takes the lock
+  void SetBlockSize(int blockSize) override;                   // control thread, takes the lock
 
   bool HasCockosExtensions() const { return mHasCockosExtensions; }
   bool HasCockosViewAsConfig() const { return mHasCockosViewAsConfig; }
@@ -53,7 +53,9 @@ class IEffectVST2 : public IEffectBase {
   static constexpr int kParamTextLen = 32;
   static constexpr int kParamLabelLen = vst2::kVstMaxParamStrLen;
 
-  // Entries of the AEffect record; each keeps exceptions on this side of the host boundary.
+  // Entries of the AEffect record; each keeps exceptions on this side of the host boundary. The
+  // process entries are the audio thread's, the others the control thread's; all take the instance
+  // lock except the editor's window opcodes (see IEffectVST2.cpp).
   static vst2::VstIntPtr VSTDispatcher(vst2::AEffect* effect, vst2::VstInt32 opcode, vst2::VstInt32 index,
                                        vst2::VstIntPtr value, void* ptr, float opt);
   static void VSTProcess(vst2::AEffect* effect, float** inputs, float** outputs, vst2::VstInt32 nFrames);
@@ -74,19 +76,40 @@ class IEffectVST2 : public IEffectBase {
   vst2::VstIntPtr Callback(vst2::VstInt32 opcode, vst2::VstInt32 index = 0, vst2::VstIntPtr value = 0,
                            void* ptr = nullptr, float opt = 0.0f);
 
+  // ---- Dispatch's handlers, by the file they live in ----
+  // Programs
+  vst2::VstIntPtr SetProgram(vst2::VstIntPtr idx);
+  vst2::VstIntPtr SetProgramName(const char* name);
+  vst2::VstIntPtr GetProgramName(void* dest);
+  vst2::VstIntPtr GetProgramNameIndexed(int idx, void* dest);
   vst2::VstIntPtr GetChunk(bool isBank, void** data);
   vst2::VstIntPtr SetChunk(bool isBank, const void* data, vst2::VstIntPtr size);
   bool ChunkFits(bool isBank, ByteChunk& chunk, int pos);
+  // Parameters
+  vst2::VstIntPtr GetParamText(vst2::VstInt32 opcode, int idx, void* dest);
+  vst2::VstIntPtr CanBeAutomated(int idx);
   vst2::VstIntPtr StringToParameter(int idx, const char* text);
   vst2::VstIntPtr VendorSpecific(vst2::VstInt32 index, vst2::VstIntPtr value, void* ptr, float opt);
-  vst2::VstIntPtr CanDo(const char* what);
+  // Audio
+  vst2::VstIntPtr SetSampleRateFromHost(float rate);
+  vst2::VstIntPtr SetBlockSizeFromHost(vst2::VstIntPtr blockSize);
+  vst2::VstIntPtr MainsChanged(bool on);
   vst2::VstIntPtr PinProperties(bool input, int idx, vst2::VstPinProperties* props);
   vst2::VstIntPtr SetSpeakerArrangement(const vst2::VstSpeakerArrangement* in,
                                         const vst2::VstSpeakerArrangement* out);
-  void ProcessEvents(const vst2::VstEvents* events);
+  vst2::VstIntPtr GetSpeakerArrangement(vst2::VstSpeakerArrangement** in, vst2::VstSpeakerArrangement** out);
+  vst2::VstIntPtr ProcessEvents(const vst2::VstEvents* events);
+  vst2::VstIntPtr GetMidiKeyName(vst2::MidiKeyName* key);
+  // Editor
   vst2::VstIntPtr OpenEditor(void* parent);
+  vst2::VstIntPtr CloseEditorForHost();  // 1 when a window was open
+  vst2::VstIntPtr EditorIdle();
+  vst2::VstIntPtr GetEditorRect(vst2::ERect** rect);
   void CloseEditor();
-  void EditorIdle();
+  // Host
+  vst2::VstIntPtr Open();
+  vst2::VstIntPtr GetIdentity(const char* text, int size, void* dest);
+  vst2::VstIntPtr CanDo(const char* what);
 
   void PublishIO();
   const vst2::VstTimeInfo* HostTimeInfo(vst2::VstInt32 filter);

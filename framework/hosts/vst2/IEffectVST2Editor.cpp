@@ -17,14 +17,22 @@ VstIntPtr IEffectVST2::OpenEditor(void* parent) {
   IGraphics* gui = GetGUI();
   if (!gui || !parent) return 0;
   if (mEditorOpen) CloseEditor();
+  mThreadCheck.EditorOpened();
   if (!gui->OpenWindow(parent)) return 0;
   mEditorOpen = true;
   OnGUIOpen();
   return 1;
 }
 
+VstIntPtr IEffectVST2::CloseEditorForHost() {
+  if (!mEditorOpen) return 0;
+  CloseEditor();
+  return 1;
+}
+
 void IEffectVST2::CloseEditor() {
   if (!mEditorOpen) return;
+  mThreadCheck.EditorClosing();
   OnGUIClose();
   if (IGraphics* gui = GetGUI()) gui->CloseWindow();
   mEditorOpen = false;
@@ -32,11 +40,11 @@ void IEffectVST2::CloseEditor() {
 
 // Linux hosts drive the editor through their idle calls: each one handles the window's events,
 // and at the editor's frame rate one also repaints what changed.
-void IEffectVST2::EditorIdle() {
-  if (!mEditorOpen) return;
+VstIntPtr IEffectVST2::EditorIdle() {
+  if (!mEditorOpen) return 0;
 #if RESONIX_VST2_X11
   auto* gui = dynamic_cast<IGraphicsLinux*>(GetGUI());
-  if (!gui) return;
+  if (!gui) return 0;
   const auto now = std::chrono::steady_clock::now();
   const int fps = gui->FPS() > 0 ? gui->FPS() : IGraphics::kDefaultFPS;
   if (now - mLastRepaint >= std::chrono::milliseconds(1000 / fps)) {
@@ -46,6 +54,16 @@ void IEffectVST2::EditorIdle() {
     gui->ProcessEvents();
   }
 #endif
+  return 0;
+}
+
+VstIntPtr IEffectVST2::GetEditorRect(ERect** rect) {
+  if (!rect || !GetGUI()) return 0;
+  // VST2 hosts say nothing of the screen's density: the editor follows the desktop's.
+  GetGUI()->FollowDesktopScale();
+  mEditRect = {0, 0, VstInt16(GetGUI()->DeviceHeight()), VstInt16(GetGUI()->DeviceWidth())};
+  *rect = &mEditRect;
+  return 1;
 }
 
 // ---------------------------------------------------------------------------------------------

@@ -1,14 +1,18 @@
-// Calls from the instance to the host: automation, program changes, process level, transport,
-// and who the host is.
+// The VST2 adapter and its host: what the host asks of us (opening, identity, can-do strings) and
+// what we ask of it (automation, program changes, process level, transport, who it is).
 
 #include <algorithm>
 #include <cmath>
+#include <string>
 
 #include "framework/hosts/vst2/IEffectVST2.h"
+#include "framework/hosts/vst2/Vst2Text.h"
 
 using namespace vst2;
 
 namespace {
+
+constexpr VstIntPtr kCockosAnswer = 0xbeef0000;
 
 // Hosts report their version in decimal (major * 10000 + minor * 100 + patch).
 int EncodeHostVersion(VstIntPtr decimal) {
@@ -21,6 +25,41 @@ int EncodeHostVersion(VstIntPtr decimal) {
 }
 
 }  // namespace
+
+// ---------------------------------------------------------------------------------------------
+// Asked by the host
+
+VstIntPtr IEffectVST2::Open() {
+  HostSpecificInit();
+  OnParamReset();
+  return 0;
+}
+
+VstIntPtr IEffectVST2::GetIdentity(const char* text, int size, void* dest) {
+  CopyText(dest, text, size);
+  return dest ? 1 : 0;
+}
+
+VstIntPtr IEffectVST2::CanDo(const char* what) {
+  if (!what) return 0;
+  const std::string s = what;
+  if (s == "receiveVstTimeInfo") return 1;
+  if (DoesMIDI() && (s == "sendVstEvents" || s == "sendVstMidiEvent" || s == "receiveVstEvents" ||
+                     s == "receiveVstMidiEvent"))
+    return 1;
+  if (s == "hasCockosExtensions") {
+    mHasCockosExtensions = true;
+    return kCockosAnswer;
+  }
+  if (s == "hasCockosViewAsConfig") {
+    mHasCockosViewAsConfig = true;
+    return kCockosAnswer;
+  }
+  return 0;
+}
+
+// ---------------------------------------------------------------------------------------------
+// Asked of the host
 
 void IEffectVST2::BeginInformHostOfParamChange(int paramIdx) {
   Callback(audioMasterBeginEdit, paramIdx);

@@ -1,3 +1,4 @@
+// The processor side of the VST3 adapter: life cycle, buses, processing, state, transport.
 #include "framework/hosts/vst3/IEffectVST3.h"
 
 #include <algorithm>
@@ -5,12 +6,9 @@
 #include <cstdlib>
 #include <cstring>
 
-#include "framework/graphics/IGraphics.h"
-#include "framework/hosts/vst3/IEffectVST3View.h"
 #include "framework/hosts/vst3/IHostParameter.h"
 #include "pluginterfaces/base/ibstream.h"
 #include "pluginterfaces/base/ustring.h"
-#include "pluginterfaces/vst/ivstcontextmenu.h"
 #include "pluginterfaces/vst/ivsthostapplication.h"
 #include "pluginterfaces/vst/ivstparameterchanges.h"
 #include "pluginterfaces/vst/vstspeaker.h"
@@ -105,35 +103,6 @@ void IEffectVST3::CreateBuses() {
   if (DoesMIDI()) AddEventInput(STR16("MIDI Input"), 1);
 }
 
-UnitID IEffectVST3::UnitForGroup(const char* group) {
-  if (!group || !group[0]) return kRootUnitId;
-  for (const UnitRecord& unit : mUnits)
-    if (unit.mName == group) return unit.mId;
-  const UnitID id = static_cast<UnitID>(mUnits.size()) + 1;
-  mUnits.push_back({id, group});
-  return id;
-}
-
-void IEffectVST3::CreateParameters() {
-  parameters.removeAll();
-  mUnits.clear();
-  // A list of the presets: one step per preset after the first, as the SDK's string lists count.
-  if (NPresets() > 0)
-    parameters.addParameter(STR16("Preset"), STR16(""), NPresets() - 1, 0.0,
-                            ParameterInfo::kIsProgramChange | ParameterInfo::kIsList, kPresetParam,
-                            kRootUnitId);
-  if (!IsInst())
-    parameters.addParameter(STR16("Bypass"), STR16(""), 1, 0.0,
-                            ParameterInfo::kCanAutomate | ParameterInfo::kIsList | ParameterInfo::kIsBypass,
-                            kBypassParam, kRootUnitId);
-  for (int i = 0; i < NParams(); ++i) {
-    IParam* param = GetParam(i);
-    // The container takes over the reference.
-    parameters.addParameter(
-        new IHostParameter(param, static_cast<ParamID>(i), UnitForGroup(param->GetParamGroupForHost())));
-  }
-}
-
 tresult PLUGIN_API IEffectVST3::setActive(TBool state) {
   OnActivate(state != 0);
   return kResultOk;
@@ -198,19 +167,15 @@ void IEffectVST3::ProcessAudio(ProcessData& data) {
     in = buffersOf(data.inputs[0]);
     nIn = in ? std::clamp(static_cast<int>(data.inputs[0].numChannels), 0, NInChannels()) : 0;
   }
-  SetInputChannelConnections(0, nIn, true);
-  SetInputChannelConnections(nIn, NInChannels() - nIn, false);
-  AttachInputBuffers(0, nIn, in, nFrames);
-  AttachInputBuffers(nIn, NInChannels() - nIn, static_cast<Sample**>(nullptr), nFrames);
-
   int nOut = 0;
   Sample** out = nullptr;
   if (data.numOutputs > 0 && data.outputs) {
     out = buffersOf(data.outputs[0]);
     nOut = out ? std::clamp(static_cast<int>(data.outputs[0].numChannels), 0, NOutChannels()) : 0;
   }
-  SetOutputChannelConnections(0, nOut, true);
-  SetOutputChannelConnections(nOut, NOutChannels() - nOut, false);
+  ConnectChannels(nIn, nOut);
+  AttachInputBuffers(0, nIn, in, nFrames);
+  AttachInputBuffers(nIn, NInChannels() - nIn, static_cast<Sample**>(nullptr), nFrames);
   AttachOutputBuffers(0, nOut, out);
   AttachOutputBuffers(nOut, NOutChannels() - nOut, static_cast<Sample**>(nullptr));
 
@@ -235,6 +200,7 @@ tresult PLUGIN_API IEffectVST3::process(ProcessData& data) {
   // by the design's own bound and happens before the lock, which the design never needs.
   if (mOfflineMode.load(std::memory_order_relaxed) && HasPendingWork()) FinishPendingWork();
   IEffectBase::Lock lock(GetMutex());
+  const ThreadCheck::AudioScope audio(Threads());
   if (data.processContext) mProcessContext = *data.processContext;
   ApplyParameterChanges(data.inputParameterChanges);
 
@@ -325,19 +291,7 @@ tresult IEffectVST3::ControllerSetState(IBStream* state) {
 }
 
 // ---------------------------------------------------------------------------------------------
-// Plug-in to host
-
-void IEffectVST3::BeginInformHostOfParamChange(int paramIdx) {
-  if (GetParam(paramIdx)) beginEdit(static_cast<ParamID>(paramIdx));
-}
-
-void IEffectVST3::InformHostOfParamChange(int paramIdx, double normalizedValue) {
-  if (GetParam(paramIdx)) performEdit(static_cast<ParamID>(paramIdx), normalizedValue);
-}
-
-void IEffectVST3::EndInformHostOfParamChange(int paramIdx) {
-  if (GetParam(paramIdx)) endEdit(static_cast<ParamID>(paramIdx));
-}
+// Transport and latency, as the host's process setup and last process context tell them
 
 bool IEffectVST3::IsRenderingOffline() {
   return mProcessSetup.processMode == kOffline;
@@ -376,34 +330,7 @@ void IEffectVST3::GetTime(ITimeInfo* timeInfo) {
   timeInfo->mTransportLoopEnabled = (pc.state & ProcessContext::kCycleActive) != 0;
 }
 
-void IEffectVST3::ResizeGraphics(int w, int h) {
-  if (!mWindowView) return;
-  mResizeRequested = true;
-  mWindowView->RequestResize(w, h);
-}
-
 void IEffectVST3::SetLatency(int samples) {
   IEffectBase::SetLatency(samples);
   if (IComponentHandler* handler = getComponentHandler()) handler->restartComponent(kLatencyChanged);
-}
-
-void IEffectVST3::PopupHostContextMenuForParam(int paramIdx, int x, int y) {
-  IComponentHandler* handler = getComponentHandler();
-  if (!handler || !mWindowView || !GetParam(paramIdx)) return;
-  FUnknownPtr<IComponentHandler3> handler3(handler);
-  if (!handler3) return;
-  ParamID id = static_cast<ParamID>(paramIdx);
-  IContextMenu* menu = handler3->createContextMenu(mWindowView, &id);
-  if (!menu) return;
-  menu->popup(x, y);
-  menu->release();
-}
-
-void IEffectVST3::AddView(IEffectVST3View* view) {
-  mViews.push_back(view);
-}
-
-void IEffectVST3::RemoveView(IEffectVST3View* view) {
-  mViews.erase(std::remove(mViews.begin(), mViews.end(), view), mViews.end());
-  if (mWindowView == view) mWindowView = nullptr;
 }

@@ -29,34 +29,37 @@ class IEffectVST3 : public IEffectBase, public SingleComponentEffect {
               int uniqueID, int mfrID, int latency, bool plugDoesMidi, bool plugDoesChunks, bool plugIsInst);
   ~IEffectVST3() override;
 
-  // ---- IPluginBase (host control thread) ----
-  tresult PLUGIN_API initialize(Steinberg::FUnknown* context) override;
-  tresult PLUGIN_API terminate() override;
+  // Threads as in IEffectBase.h: "control" is the host's setup and state calls, "editor" its UI
+  // thread, which also calls the controller. "takes the lock" means the instance lock.
+  // ---- IPluginBase ----
+  tresult PLUGIN_API initialize(Steinberg::FUnknown* context) override;  // control thread, takes the lock
+  tresult PLUGIN_API terminate() override;                               // control thread, takes the lock
 
   // ---- IComponent / IAudioProcessor ----
-  tresult PLUGIN_API setActive(Steinberg::TBool state) override;                     // host control thread
-  tresult PLUGIN_API setupProcessing(Steinberg::Vst::ProcessSetup& setup) override;  // host control thread
-  uint32 PLUGIN_API getLatencySamples() override;
-  tresult PLUGIN_API process(Steinberg::Vst::ProcessData& data) override;  // audio thread
+  tresult PLUGIN_API setActive(Steinberg::TBool state) override;  // control thread, lock not taken
+  // control thread, takes the lock
+  tresult PLUGIN_API setupProcessing(Steinberg::Vst::ProcessSetup& setup) override;
+  uint32 PLUGIN_API getLatencySamples() override;                          // control thread, no lock needed
+  tresult PLUGIN_API process(Steinberg::Vst::ProcessData& data) override;  // audio thread, takes the lock
 
-  // ---- IEditController (host UI thread) ----
+  // ---- IEditController: editor thread; only the calls that read or write a value take the lock ----
   int32 PLUGIN_API getParameterCount() override;
   tresult PLUGIN_API getParameterInfo(int32 paramIndex, Steinberg::Vst::ParameterInfo& info) override;
   tresult PLUGIN_API getParamStringByValue(Steinberg::Vst::ParamID id,
                                            Steinberg::Vst::ParamValue valueNormalized,
-                                           Steinberg::Vst::String128 string) override;
+                                           Steinberg::Vst::String128 string) override;  // takes the lock
   tresult PLUGIN_API getParamValueByString(Steinberg::Vst::ParamID id, Steinberg::Vst::TChar* string,
                                            Steinberg::Vst::ParamValue& valueNormalized) override;
   Steinberg::Vst::ParamValue PLUGIN_API
   normalizedParamToPlain(Steinberg::Vst::ParamID id, Steinberg::Vst::ParamValue valueNormalized) override;
   Steinberg::Vst::ParamValue PLUGIN_API
   plainParamToNormalized(Steinberg::Vst::ParamID id, Steinberg::Vst::ParamValue plainValue) override;
-  Steinberg::Vst::ParamValue PLUGIN_API getParamNormalized(Steinberg::Vst::ParamID id) override;
+  Steinberg::Vst::ParamValue PLUGIN_API getParamNormalized(Steinberg::Vst::ParamID id) override;  // takes it
   tresult PLUGIN_API setParamNormalized(Steinberg::Vst::ParamID id,
-                                        Steinberg::Vst::ParamValue value) override;
+                                        Steinberg::Vst::ParamValue value) override;  // takes the lock
   Steinberg::IPlugView* PLUGIN_API createView(Steinberg::FIDString name) override;
 
-  // ---- IUnitInfo (host UI thread) ----
+  // ---- IUnitInfo: editor thread, lock not taken ----
   int32 PLUGIN_API getUnitCount() override;
   tresult PLUGIN_API getUnitInfo(int32 unitIndex, Steinberg::Vst::UnitInfo& info) override;
   int32 PLUGIN_API getProgramListCount() override;
@@ -71,28 +74,28 @@ class IEffectVST3 : public IEffectBase, public SingleComponentEffect {
                                          Steinberg::int16 midiPitch, Steinberg::Vst::String128 name) override;
 
   // ---- IEffectBase adapter hooks ----
-  void BeginInformHostOfParamChange(int paramIdx) override;                     // editor thread
-  void InformHostOfParamChange(int paramIdx, double normalizedValue) override;  // editor thread
-  void EndInformHostOfParamChange(int paramIdx) override;                       // editor thread
-  void InformHostOfProgramChange() override {}
-  bool IsRenderingOffline() override;
-  int GetSamplePos() override;
-  double GetTempo() override;
-  void GetTimeSig(int* numerator, int* denominator) override;
-  void GetTime(ITimeInfo* timeInfo) override;
-  void ResizeGraphics(int w, int h) override;                              // editor thread
-  void SetLatency(int samples) override;                                   // host control thread
-  void PopupHostContextMenuForParam(int paramIdx, int x, int y) override;  // editor thread
+  void BeginInformHostOfParamChange(int paramIdx) override;                     // editor thread, no lock
+  void InformHostOfParamChange(int paramIdx, double normalizedValue) override;  // editor thread, lock held
+  void EndInformHostOfParamChange(int paramIdx) override;                       // editor thread, no lock
+  void InformHostOfProgramChange() override {}                                  // any thread
+  bool IsRenderingOffline() override;                          // audio thread, lock not always held
+  int GetSamplePos() override;                                 // audio thread, lock held
+  double GetTempo() override;                                  // audio thread, lock held
+  void GetTimeSig(int* numerator, int* denominator) override;  // audio thread, lock held
+  void GetTime(ITimeInfo* timeInfo) override;                  // audio thread, lock held
+  void ResizeGraphics(int w, int h) override;                  // editor thread, lock not held
+  void SetLatency(int samples) override;                       // control thread, takes the lock
+  void PopupHostContextMenuForParam(int paramIdx, int x, int y) override;  // editor thread, lock not held
 
   bool IsBypassed() const { return mBypass.load(std::memory_order_relaxed); }
 
-  // ---- the views call these (host UI thread) ----
+  // ---- the views call these (editor thread, lock not taken) ----
   void AddView(IEffectVST3View* view);
   void RemoveView(IEffectVST3View* view);
   bool HasEditor() { return GetGUI() != nullptr; }
 
  protected:
-  // ---- state: the component's is the plug-in state alone, the controller's adds the bypass flag ----
+  // ---- state (control thread, takes the lock): both carry the plug-in state and the bypass flag ----
   tresult ProcessorGetState(Steinberg::IBStream* state) override;
   tresult ProcessorSetState(Steinberg::IBStream* state) override;
   tresult ControllerGetState(Steinberg::IBStream* state) override;

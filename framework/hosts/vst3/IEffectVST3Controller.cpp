@@ -1,5 +1,5 @@
 // The controller side of the VST3 adapter: parameters as the host sees them, the preset list,
-// units and program lists, and the editor view.
+// units and program lists, edits reported to the host, and the editor views.
 #include "framework/hosts/vst3/IEffectVST3.h"
 
 #include <algorithm>
@@ -10,12 +10,42 @@
 #include "framework/hosts/vst3/IEffectVST3View.h"
 #include "framework/hosts/vst3/IHostParameter.h"
 #include "pluginterfaces/base/ustring.h"
+#include "pluginterfaces/vst/ivstcontextmenu.h"
 
 using namespace Steinberg;
 using namespace Steinberg::Vst;
 
 // ---------------------------------------------------------------------------------------------
 // Controller
+
+UnitID IEffectVST3::UnitForGroup(const char* group) {
+  if (!group || !group[0]) return kRootUnitId;
+  for (const UnitRecord& unit : mUnits)
+    if (unit.mName == group) return unit.mId;
+  const UnitID id = static_cast<UnitID>(mUnits.size()) + 1;
+  mUnits.push_back({id, group});
+  return id;
+}
+
+void IEffectVST3::CreateParameters() {
+  parameters.removeAll();
+  mUnits.clear();
+  // A list of the presets: one step per preset after the first, as the SDK's string lists count.
+  if (NPresets() > 0)
+    parameters.addParameter(STR16("Preset"), STR16(""), NPresets() - 1, 0.0,
+                            ParameterInfo::kIsProgramChange | ParameterInfo::kIsList, kPresetParam,
+                            kRootUnitId);
+  if (!IsInst())
+    parameters.addParameter(STR16("Bypass"), STR16(""), 1, 0.0,
+                            ParameterInfo::kCanAutomate | ParameterInfo::kIsList | ParameterInfo::kIsBypass,
+                            kBypassParam, kRootUnitId);
+  for (int i = 0; i < NParams(); ++i) {
+    IParam* param = GetParam(i);
+    // The container takes over the reference.
+    parameters.addParameter(
+        new IHostParameter(param, static_cast<ParamID>(i), UnitForGroup(param->GetParamGroupForHost())));
+  }
+}
 
 int32 PLUGIN_API IEffectVST3::getParameterCount() {
   return parameters.getParameterCount();
@@ -176,4 +206,46 @@ tresult PLUGIN_API IEffectVST3::hasProgramPitchNames(ProgramListID, int32) {
 
 tresult PLUGIN_API IEffectVST3::getProgramPitchName(ProgramListID, int32, int16, String128) {
   return kResultFalse;
+}
+
+// ---------------------------------------------------------------------------------------------
+// Plug-in to host: edits, the editor's size and context menu, the views
+
+void IEffectVST3::BeginInformHostOfParamChange(int paramIdx) {
+  if (GetParam(paramIdx)) beginEdit(static_cast<ParamID>(paramIdx));
+}
+
+void IEffectVST3::InformHostOfParamChange(int paramIdx, double normalizedValue) {
+  if (GetParam(paramIdx)) performEdit(static_cast<ParamID>(paramIdx), normalizedValue);
+}
+
+void IEffectVST3::EndInformHostOfParamChange(int paramIdx) {
+  if (GetParam(paramIdx)) endEdit(static_cast<ParamID>(paramIdx));
+}
+
+void IEffectVST3::ResizeGraphics(int w, int h) {
+  if (!mWindowView) return;
+  mResizeRequested = true;
+  mWindowView->RequestResize(w, h);
+}
+
+void IEffectVST3::PopupHostContextMenuForParam(int paramIdx, int x, int y) {
+  IComponentHandler* handler = getComponentHandler();
+  if (!handler || !mWindowView || !GetParam(paramIdx)) return;
+  FUnknownPtr<IComponentHandler3> handler3(handler);
+  if (!handler3) return;
+  ParamID id = static_cast<ParamID>(paramIdx);
+  IContextMenu* menu = handler3->createContextMenu(mWindowView, &id);
+  if (!menu) return;
+  menu->popup(x, y);
+  menu->release();
+}
+
+void IEffectVST3::AddView(IEffectVST3View* view) {
+  mViews.push_back(view);
+}
+
+void IEffectVST3::RemoveView(IEffectVST3View* view) {
+  mViews.erase(std::remove(mViews.begin(), mViews.end(), view), mViews.end());
+  if (mWindowView == view) mWindowView = nullptr;
 }

@@ -51,6 +51,7 @@ tresult PLUGIN_API IEffectVST3View::attached(void* parent, FIDString type) {
   // One editor window per instance: a second view stays empty while another one shows it.
   if (mPlug->mWindowView && mPlug->mWindowView != this) return kResultFalse;
   IGraphicsPlatform* window = Window();
+  mPlug->Threads().EditorOpened();
 #if defined(_WIN32)
   if (!window->OpenWindow(parent)) return kResultFalse;
 #else
@@ -87,6 +88,7 @@ void IEffectVST3View::StopRunLoop() {
 
 tresult PLUGIN_API IEffectVST3View::removed() {
   if (!isAttached()) return kResultFalse;
+  mPlug->Threads().EditorClosing();
   mPlug->OnGUIClose();
 #if !defined(_WIN32)
   StopRunLoop();
