@@ -23,7 +23,8 @@ constexpr int kBlockSizeAtStart = 1024;
 // The editor window is editor-thread work and runs without the instance lock, as the window timer of
 // the other platforms does: the audio thread never waits for a redraw, and the editor, which takes its
 // own lock before the instance's (a click that moves a parameter), is never entered the other way
-// round. Sizing the editor follows the desktop's density, which takes the editor's lock too.
+// round. Sizing the editor follows the desktop's density, which takes the editor's lock too. The
+// host's plain idle call does nothing and needs no lock either.
 bool IsWindowOpcode(VstInt32 opcode) {
   return opcode == effEditIdle || opcode == effEditOpen || opcode == effEditGetRect ||
          opcode == effEditClose || opcode == effIdle;

@@ -163,6 +163,8 @@ void IEffectVST2::ProcessReplacing(Sample** inputs, Sample** outputs, int nFrame
   AttachOutputBuffers(0, NOutChannels(), outputs);
   ProcessBuffers(Sample(0), nFrames);
 }
+template void IEffectVST2::ProcessReplacing(float**, float**, int);
+template void IEffectVST2::ProcessReplacing(double**, double**, int);
 
 // The old accumulating entry adds the processed block to what the host's outputs already hold.
 void IEffectVST2::ProcessAccumulating(float** inputs, float** outputs, int nFrames) {
