@@ -28,13 +28,13 @@ class IEffectVST3View : public Steinberg::CPluginView,
   explicit IEffectVST3View(IEffectVST3* plug);
   ~IEffectVST3View() override;
 
-  // ---- IPlugView (host UI thread) ----
+  // ---- IPlugView (editor thread: the host's UI thread; the instance lock is not held on entry) ----
   Steinberg::tresult PLUGIN_API isPlatformTypeSupported(Steinberg::FIDString type) override;
   Steinberg::tresult PLUGIN_API attached(void* parent, Steinberg::FIDString type) override;
   Steinberg::tresult PLUGIN_API removed() override;
   Steinberg::tresult PLUGIN_API getSize(Steinberg::ViewRect* size) override;
   Steinberg::tresult PLUGIN_API onSize(Steinberg::ViewRect* newSize) override;
-  // ---- IPlugViewContentScaleSupport (host UI thread) ----
+  // ---- IPlugViewContentScaleSupport (editor thread, lock not held on entry) ----
   // The editor draws at the host's scale from now on and asks the frame for the scaled size.
   Steinberg::tresult PLUGIN_API setContentScaleFactor(ScaleFactor factor) override;
 
@@ -43,7 +43,7 @@ class IEffectVST3View : public Steinberg::CPluginView,
                                           Steinberg::int16 modifiers) override;
 
 #if !defined(_WIN32)
-  // ---- the host's run loop (host UI thread) ----
+  // ---- the host's run loop (editor thread, lock not held on entry) ----
   void PLUGIN_API onTimer() override;
   void PLUGIN_API onFDIsSet(Steinberg::Linux::FileDescriptor fd) override;
 #endif
