@@ -201,13 +201,17 @@ bool any_not_finite(const double* x, int n) {
 }  // namespace
 
 Cascade::Cascade() {
-  std::memset(state1_, 0, sizeof state1_);
-  std::memset(state2_, 0, sizeof state2_);
+  clear_states();
   for (Coefficients& s : slots_) {
     std::memset(s.a, 0, sizeof s.a);
     std::memset(s.b, 0, sizeof s.b);
     std::memset(s.c, 0, sizeof s.c);
   }
+}
+
+void Cascade::clear_states() {
+  std::memset(state1_, 0, sizeof state1_);
+  std::memset(state2_, 0, sizeof state2_);
 }
 
 void Cascade::publish() {
@@ -220,8 +224,7 @@ void Cascade::adopt_newest() {
   const int fresh = shared_.exchange(reader_, std::memory_order_acq_rel);
   reader_ = fresh & 3;
   adopted_ = true;
-  std::memset(state1_, 0, sizeof state1_);
-  std::memset(state2_, 0, sizeof state2_);
+  clear_states();
 }
 
 void Cascade::process_scalar(const Coefficients& k, double* s1, double* s2, const double* in, double* out,
@@ -272,14 +275,10 @@ void Cascade::process(const double* in, double* out, int frames) {
     process_scalar(clamped, state1_, state2_, in, out, frames);
   }
   // A non-finite input sample would otherwise stay in the states and silence the filter for good.
-  if (any_not_finite(state1_, ns) || any_not_finite(state2_, ns)) {
-    std::memset(state1_, 0, sizeof state1_);
-    std::memset(state2_, 0, sizeof state2_);
-  }
+  if (any_not_finite(state1_, ns) || any_not_finite(state2_, ns)) clear_states();
   // A set whose gains overflow the block is heard as silence: the host never gets infinities.
   if (any_not_finite(out, frames)) {
     std::memset(out, 0, sizeof(double) * std::size_t(frames));
-    std::memset(state1_, 0, sizeof state1_);
-    std::memset(state2_, 0, sizeof state2_);
+    clear_states();
   }
 }

@@ -54,47 +54,45 @@ std::size_t reverse_bits(std::size_t j, int nu) {
 }
 
 // Tables are kept per size for the life of the process: the analysis transforms 2^19 points at
-// every measurement and building the table costs more than the transform.
-const Twiddles* twiddles_for(int m) {
-  static std::mutex mutex;
-  static Twiddles tables[kMaxLog2 + 1];
+// every measurement and building the table costs more than the transform. fill(k, c, s) writes
+// entry k of `count`; null when the memory is not there.
+template <typename Fill>
+const Twiddles* kept_table(Twiddles (&tables)[kMaxLog2 + 1], std::mutex& mutex, int m, std::size_t count,
+                           Fill fill) {
   std::lock_guard<std::mutex> lock(mutex);
   Twiddles& t = tables[m];
   if (t.c) return &t;
-  const std::size_t n = std::size_t(1) << m;
-  const std::size_t groups = m > 0 ? n / 2 : 1;
-  std::unique_ptr<double[]> c(new (std::nothrow) double[groups]);
-  std::unique_ptr<double[]> s(new (std::nothrow) double[groups]);
+  std::unique_ptr<double[]> c(new (std::nothrow) double[count]);
+  std::unique_ptr<double[]> s(new (std::nothrow) double[count]);
   if (!c || !s) return nullptr;
-  for (std::size_t g = 0; g < groups; ++g) {
-    const double p = double(reverse_bits(g, m - 1));
-    s[g] = std::sin(2 * std::numbers::pi * p / double(n));
-    c[g] = std::sin(2 * std::numbers::pi * p / double(n) + std::numbers::pi / 2);
-  }
+  for (std::size_t k = 0; k < count; ++k) fill(k, c[k], s[k]);
   t.c = std::move(c);
   t.s = std::move(s);
   return &t;
 }
 
+// The transform's twiddles, in bit-reversed order of the groups.
+const Twiddles* twiddles_for(int m) {
+  static std::mutex mutex;
+  static Twiddles tables[kMaxLog2 + 1];
+  const std::size_t n = std::size_t(1) << m;
+  return kept_table(tables, mutex, m, m > 0 ? n / 2 : 1, [&](std::size_t g, double& c, double& s) {
+    const double p = double(reverse_bits(g, m - 1));
+    s = std::sin(2 * std::numbers::pi * p / double(n));
+    c = std::sin(2 * std::numbers::pi * p / double(n) + std::numbers::pi / 2);
+  });
+}
+
 // cos and sin of 2pi k/2^m for k = 0 .. 2^(m-2): the twiddles that split a half-size complex
-// transform into the spectrum of a real signal. Kept like the transform's own tables.
+// transform into the spectrum of a real signal.
 const Twiddles* split_twiddles_for(int m) {
   static std::mutex mutex;
   static Twiddles tables[kMaxLog2 + 1];
-  std::lock_guard<std::mutex> lock(mutex);
-  Twiddles& t = tables[m];
-  if (t.c) return &t;
-  const std::size_t n = std::size_t(1) << m, count = n / 4 + 1;
-  std::unique_ptr<double[]> c(new (std::nothrow) double[count]);
-  std::unique_ptr<double[]> s(new (std::nothrow) double[count]);
-  if (!c || !s) return nullptr;
-  for (std::size_t k = 0; k < count; ++k) {
-    c[k] = std::cos(2 * std::numbers::pi * double(k) / double(n));
-    s[k] = std::sin(2 * std::numbers::pi * double(k) / double(n));
-  }
-  t.c = std::move(c);
-  t.s = std::move(s);
-  return &t;
+  const std::size_t n = std::size_t(1) << m;
+  return kept_table(tables, mutex, m, n / 4 + 1, [&](std::size_t k, double& c, double& s) {
+    c = std::cos(2 * std::numbers::pi * double(k) / double(n));
+    s = std::sin(2 * std::numbers::pi * double(k) / double(n));
+  });
 }
 
 struct Data {
