@@ -160,7 +160,7 @@ class IResonix : public IResonixAdapter {
   std::unique_ptr<UndoHistory> undo_history = std::make_unique<UndoHistory>(kNumBands);
   RznFile::Io rzn_io = RznFile::kPosixIo;  // the system calls of a preset save; tests fail them
 
-  // ==== editor half: control indices, text buffer, pen and slider state (editor thread) ====
+  // ==== editor half: its control indices, text buffer and pen and slider state ====
   EditorState ui;
 
  private:
