@@ -25,10 +25,10 @@ bool IDummyControl::Draw(IGraphics* graphics) {
   } else if (code == kCountdownChanged) {
     const int seconds = effect->capture.seconds_left();
     if (seconds > 0) {
-      std::snprintf(effect->knock_text_buf, sizeof effect->knock_text_buf, "Knock. Time left: %d sec.",
+      std::snprintf(effect->ui.knock_text_buf, sizeof effect->ui.knock_text_buf, "Knock. Time left: %d sec.",
                     seconds);
-      if (auto* text = dynamic_cast<ITextControl*>(graphics->GetControl(effect->knock_text)))
-        text->SetTextFromPlug(effect->knock_text_buf);
+      if (auto* text = dynamic_cast<ITextControl*>(graphics->GetControl(effect->ui.knock_text)))
+        text->SetTextFromPlug(effect->ui.knock_text_buf);
     }
   }
   return true;

@@ -8,6 +8,7 @@ class IResonix;
 
 class IDummyControl : public IControl {
  public:
+  // The codes the audio thread posts (the engine, the tools and the tests all use these two).
   static constexpr double kCaptureFinished = 0.55555555;
   static constexpr double kCountdownChanged = 0.88888888;
 

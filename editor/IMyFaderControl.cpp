@@ -29,7 +29,7 @@ void IMyFaderControl::SnapToMouse(int x, int y) {
 void IMyFaderControl::OnMouseUp(int x, int y, IMouseMod*) {
   if (mDirection != kVertical) return;
   // The release counts as one more position and lets command 1 run the design once.
-  effect->rerun_pending = 1;
+  effect->ui.rerun_pending = 1;
   SnapToMouse(x, y);
 }
 

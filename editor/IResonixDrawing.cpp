@@ -14,16 +14,16 @@ void IResonix::from_drawing(int x, int y, int kind) {
 
   // A continuation without a valid anchor (a stroke that began with the right button) starts a
   // new line here rather than reading outside the curve.
-  if (kind == 2 && (previous < 0 || previous >= nbands)) kind = 1;
-  if (kind == 1) previous = i;
-  if (kind == 2 && i == previous) return;
+  if (kind == 2 && (ui.previous < 0 || ui.previous >= nbands)) kind = 1;
+  if (kind == 1) ui.previous = i;
+  if (kind == 2 && i == ui.previous) return;
 
   if (y <= kPlotBottom) target[i] = std::pow(10.0, -2.5 * (y - kPlotTop) / double(kPlotBottom - kPlotTop));
 
   // rubber band: a straight line in dB from the stroke's anchor to the pointer, ends excluded
   if (kind == 2) {
-    const int lo = previous < i ? previous : i;
-    const int hi = previous < i ? i : previous;
+    const int lo = ui.previous < i ? ui.previous : i;
+    const int hi = ui.previous < i ? i : ui.previous;
     const double from = std::log10(target[lo]), to = std::log10(target[hi]);
     for (int k = 1; k < hi - lo; ++k) target[lo + k] = std::pow(10.0, from + k * (to - from) / (hi - lo));
   }

@@ -49,8 +49,8 @@ void IResonix::build_editor() {
   }
   {
     IText style = text_style(12, IColor(255, 255, 255, 255), "Verdana", IText::kStyleBold, IText::kAlignFar);
-    volume_text = gui->AttachControl(new IReadoutControl(this, rect_of(kVolumeReadout), &style,
-                                                         ParamText::bypass_volume, bypass_volume.load()));
+    ui.volume_text = gui->AttachControl(new IReadoutControl(this, rect_of(kVolumeReadout), &style,
+                                                            ParamText::bypass_volume, bypass_volume.load()));
   }
 
   // 3-12: Help and the command buttons
@@ -72,61 +72,62 @@ void IResonix::build_editor() {
   // 13: note name over the plot
   {
     IText style = text_style(22, COLOR_WHITE, "Tahoma", IText::kStyleNormal, IText::kAlignNear);
-    note_text = gui->AttachControl(
+    ui.note_text = gui->AttachControl(
         new IReadoutControl(this, rect_of(kNoteName), &style, ParamText::note, note_pos.load()));
   }
 
   // 14: mode radio buttons
   IBitmap radio = gui->LoadIBitmap(kRadio.id, kRadio.name, kRadio.frames);
-  mode_control = gui->AttachControl(
+  ui.mode_control = gui->AttachControl(
       new IRadioButtonsControl(this, rect_of(kModeRadios), kParamMode, 2, &radio, kVertical, false));
 
   // 15-17: the three faders
   IBitmap handle = gui->LoadIBitmap(kFader.id, kFader.name, kFader.frames);
-  vslider_control =
+  ui.vslider_control =
       gui->AttachControl(new IMyFaderControl(this, kVerticalSlider.x, kVerticalSlider.y, kVerticalSlider.len,
                                              kParamVerticalSlider, &handle, kVertical));
-  volume_control = gui->AttachControl(new IMyFaderControl(
+  ui.volume_control = gui->AttachControl(new IMyFaderControl(
       this, kVolumeSlider.x, kVolumeSlider.y, kVolumeSlider.len, kParamBypassVolume, &handle, kHorizontal));
-  note_control = gui->AttachControl(new IMyFaderControl(this, kNoteSlider.x, kNoteSlider.y, kNoteSlider.len,
-                                                        kParamNoteIndicator, &handle, kHorizontal));
+  ui.note_control = gui->AttachControl(new IMyFaderControl(
+      this, kNoteSlider.x, kNoteSlider.y, kNoteSlider.len, kParamNoteIndicator, &handle, kHorizontal));
 
   // 18: the response plot
-  plot_control = gui->AttachControl(new IMyPlots(this));
+  ui.plot_control = gui->AttachControl(new IMyPlots(this));
 
   // 19-20: About panel and version, hidden
   IBitmap aboutPanel = gui->LoadIBitmap(kAboutPanel.id, kAboutPanel.name, kAboutPanel.frames);
-  about_bitmap = gui->AttachControl(new IBitmapControl(this, kAboutX, kAboutY, -1, &aboutPanel));
-  gui->GetControl(about_bitmap)->Hide(true);
+  ui.about_bitmap = gui->AttachControl(new IBitmapControl(this, kAboutX, kAboutY, -1, &aboutPanel));
+  gui->GetControl(ui.about_bitmap)->Hide(true);
   {
     IText style = text_style(16, COLOR_WHITE, "Verdana", IText::kStyleNormal, IText::kAlignNear);
     char version[16];
     const int v = GetEffectVersion(false);
     std::snprintf(version, sizeof version, "%d.%d.%d", (v >> 16) & 0xFF, (v >> 8) & 0xFF, v & 0xFF);
-    version_text = gui->AttachControl(new ITextControl(this, rect_of(kVersionText), &style, version));
-    gui->GetControl(version_text)->Hide(true);
+    ui.version_text = gui->AttachControl(new ITextControl(this, rect_of(kVersionText), &style, version));
+    gui->GetControl(ui.version_text)->Hide(true);
   }
 
   // 21-22: input level meter and the audio thread's mailbox; 0 becomes their recorded default
-  meter_control = gui->AttachControl(new IPeakMeterHoriz(this, rect_of(kMeter)));
-  gui->SetControlFromPlug(meter_control, 0.0);
-  dummy_control = gui->AttachControl(new IDummyControl(this));
-  gui->SetControlFromPlug(dummy_control, 0.0);
+  ui.meter_control = gui->AttachControl(new IPeakMeterHoriz(this, rect_of(kMeter)));
+  gui->SetControlFromPlug(ui.meter_control, 0.0);
+  ui.dummy_control = gui->AttachControl(new IDummyControl(this));
+  gui->SetControlFromPlug(ui.dummy_control, 0.0);
 
   // 23-24: knock panel and countdown, hidden until "Start"
   IBitmap knockPanel = gui->LoadIBitmap(kKnockPanel.id, kKnockPanel.name, kKnockPanel.frames);
-  knock_bitmap = gui->AttachControl(new IBitmapControl(this, kKnockX, kKnockY, -1, &knockPanel));
-  gui->GetControl(knock_bitmap)->Hide(true);
+  ui.knock_bitmap = gui->AttachControl(new IBitmapControl(this, kKnockX, kKnockY, -1, &knockPanel));
+  gui->GetControl(ui.knock_bitmap)->Hide(true);
   {
     IText style =
         text_style(30, IColor(255, 255, 255, 255), "Verdana", IText::kStyleBold, IText::kAlignCenter);
-    knock_text = gui->AttachControl(new ITextControl(this, rect_of(kKnockCountdown), &style, knock_text_buf));
-    gui->GetControl(knock_text)->Hide(true);
+    ui.knock_text =
+        gui->AttachControl(new ITextControl(this, rect_of(kKnockCountdown), &style, ui.knock_text_buf));
+    gui->GetControl(ui.knock_text)->Hide(true);
   }
 
   // 25: the About panel's OK button, hidden
-  about_ok_button = gui->AttachControl(new IMyButton(this, rect_of(kAboutOkButton), kParamOK));
-  gui->GetControl(about_ok_button)->Hide(true);
+  ui.about_ok_button = gui->AttachControl(new IMyButton(this, rect_of(kAboutOkButton), kParamOK));
+  gui->GetControl(ui.about_ok_button)->Hide(true);
 
   AttachGraphics(gui);
 }
@@ -134,7 +135,7 @@ void IResonix::build_editor() {
 void IResonix::show_about(bool shown) {
   IGraphics* gui = GetGUI();
   if (!gui) return;
-  for (int index : {about_bitmap, version_text, about_ok_button})
+  for (int index : {ui.about_bitmap, ui.version_text, ui.about_ok_button})
     if (IControl* control = gui->GetControl(index)) control->Hide(!shown);
 }
 
@@ -147,13 +148,13 @@ void IResonix::from_GUI(int command) {
         vslider_pos = v;
         apply_target_level();
         save_to_undo();
-        if (IControl* plot = gui ? gui->GetControl(plot_control) : nullptr) plot->SetDirty(false);
+        if (IControl* plot = gui ? gui->GetControl(ui.plot_control) : nullptr) plot->SetDirty(false);
         // While the fader is dragged the correction follows it through quick designs.
-        if (!rerun_pending) run_preview();
+        if (!ui.rerun_pending) run_preview();
       }
       // The release makes the final design.
-      if (rerun_pending) {
-        rerun_pending = 0;
+      if (ui.rerun_pending) {
+        ui.rerun_pending = 0;
         run();
       }
       break;

@@ -1,3 +1,24 @@
+// Each section i turns its input x into x + y, with y the output of a band-pass branch in transposed
+// direct form II; the cascade's output is the last section's times out_gain. Per sample, with s1, s2
+// the section's two states and a, b, c its coefficients (y below 1e-100 is taken as 0, so that a
+// decaying state never turns into denormals):
+//
+//   for (int i = 0; i < nsections; ++i) {
+//     const double t = -x * a[i];
+//     double y = s1[i] - t;
+//     if (std::fabs(y) < 1e-100) y = 0;
+//     s1[i] = s2[i] - b[i] * y;
+//     s2[i] = t - c[i] * y;
+//     x = x + y;
+//   }
+//   out = x * out_gain;
+//
+// That loop is process_scalar() below, and the wavefront kernels must equal it bit for bit. The chain
+// through the sections is one long dependency per sample, so they run it as a wavefront: at step t
+// section i filters sample t - i, the sections sit side by side in SIMD lanes and each step is
+// independent work across all of them. Every section performs the same operations in the same order,
+// so the output is identical. The lane types and per-CPU selection are in SimdLanes.h.
+
 #include "engine/Cascade.h"
 
 #include <algorithm>
@@ -6,23 +27,13 @@
 #include <cstdint>
 #include <cstring>
 
-#include "engine/SimdLevel.h"
-
-// The chain through 120 sections is one long dependency per sample, so the fast kernels run it as a
-// wavefront: at step t section i filters sample t - i, the sections sit side by side in SIMD lanes
-// and each step is independent work across all of them. Every section still performs the same
-// operations in the same order as the scalar loop, so the output is identical bit for bit.
+#include "engine/SimdLanes.h"
 
 namespace {
 
 constexpr double kFlush = 1e-100;  // states below this would decay into denormals
-constexpr std::int64_t kFlushBits = std::bit_cast<std::int64_t>(kFlush);
 // Below this many frames the ramp in and out of the wavefront costs more than it saves.
 constexpr int kWavefrontMinFrames = 8;
-
-// The lane helpers are always inlined into kernels built for their ISA, so no vector ever crosses
-// a call boundary and the ABI note about passing wide vectors does not apply.
-#pragma GCC diagnostic ignored "-Wpsabi"
 
 // 0, 1, ... 119: the section number of every lane, for masking.
 constexpr auto kSectionIndexTable = [] {
@@ -34,48 +45,6 @@ constexpr auto kSectionIndexTable = [] {
 }();
 constexpr const double* kSectionIndex = kSectionIndexTable.v;
 
-#define CASCADE_INLINE inline __attribute__((always_inline))
-
-template <int V>
-struct Lanes {
-  typedef double vd __attribute__((vector_size(V * 8)));
-  typedef std::int64_t vi __attribute__((vector_size(V * 8)));
-};
-
-template <int V>
-CASCADE_INLINE typename Lanes<V>::vd load(const double* p) {
-  typename Lanes<V>::vd v;
-  std::memcpy(&v, p, sizeof v);
-  return v;
-}
-
-template <int V>
-CASCADE_INLINE void store(double* p, const typename Lanes<V>::vd& v) {
-  std::memcpy(p, &v, sizeof v);
-}
-
-// {prev[V-1], cur[0], ..., cur[V-2]}: each section's output moves one lane up for the next step.
-template <int V>
-CASCADE_INLINE typename Lanes<V>::vd shift_in(const typename Lanes<V>::vd& prev,
-                                              const typename Lanes<V>::vd& cur) {
-#if defined(__clang__)  // the fuzz build; clang spells the shuffle with constant lane indices
-  if constexpr (V == 2)
-    return __builtin_shufflevector(prev, cur, 1, 2);
-  else if constexpr (V == 4)
-    return __builtin_shufflevector(prev, cur, 3, 4, 5, 6);
-  else
-    return __builtin_shufflevector(prev, cur, 7, 8, 9, 10, 11, 12, 13, 14);
-#else
-  typedef typename Lanes<V>::vi vi;
-  if constexpr (V == 2)
-    return __builtin_shuffle(prev, cur, vi{1, 2});
-  else if constexpr (V == 4)
-    return __builtin_shuffle(prev, cur, vi{3, 4, 5, 6});
-  else
-    return __builtin_shuffle(prev, cur, vi{7, 8, 9, 10, 11, 12, 13, 14});
-#endif
-}
-
 // The coefficients as the kernels read them: a negated once per block, so that t = x * na costs one
 // multiplication; (-x) * a and x * (-a) are the same number.
 struct Sections {
@@ -85,38 +54,26 @@ struct Sections {
   int nsections;
 };
 
-// One vector of sections at one step. In a masked vector, only the lanes whose section has a sample
-// at this step (sections lo .. hi) change their states.
+// One vector of sections at one step: the loop body above for V sections at once. In a masked
+// vector, only the lanes whose section has a sample at this step (sections lo .. hi) change state.
 template <int V, bool Masked>
-CASCADE_INLINE typename Lanes<V>::vd section_step(const Sections& k, double* s1, double* s2,
-                                                  typename Lanes<V>::vd* x, int v,
-                                                  const typename Lanes<V>::vd& prev, double lo, double hi) {
+SIMD_INLINE typename Lanes<V>::vd section_step(const Sections& k, double* s1, double* s2,
+                                               typename Lanes<V>::vd* x, int v,
+                                               const typename Lanes<V>::vd& prev, double lo, double hi) {
   typedef typename Lanes<V>::vd vd;
-  typedef typename Lanes<V>::vi vi;
   const vd xv = x[v];
   const vd na = load<V>(k.na + v * V), b = load<V>(k.b + v * V), c = load<V>(k.c + v * V);
   const vd st1 = load<V>(s1 + v * V), st2 = load<V>(s2 + v * V);
   const vd t = xv * na;
   vd y = st1 - t;
-  // |y| < kFlush. With AVX2 and up it is compared as integers (for doubles that are not NaN the order
-  // of the magnitude bits is the order of the magnitudes), which keeps it off the adders; SSE2 has
-  // no 64-bit integer compare.
-  const vi mag = (vi)y & (vi{} + INT64_MAX);
-  vi small;
-  if constexpr (V == 2)
-    small = (vd)mag < kFlush;
-  else
-    small = mag < (vi{} + kFlushBits);
-  y = (vd)((vi)y & ~small);
+  y = zero_where<V>(magnitude_below<V>(y, kFlush), y);
   vd n1 = st2 - b * y;
   vd n2 = t - c * y;
   const vd out = xv + y;
   if constexpr (Masked) {
-    // Plain integer arithmetic instead of vector compares, which GCC splits into scalars at 512 bits:
-    // a lane is idle when section - lo or hi - section is negative (both exact small integers).
-    const vd section = load<V>(kSectionIndex + v * V);
-    typedef std::uint64_t vu __attribute__((vector_size(V * 8)));
-    const vi idle = vi{} - (vi)(((vu)(section - lo) | (vu)(hi - section)) >> 63);
+    typedef typename Lanes<V>::vi vi;
+    const vi idle = outside<V>(load<V>(kSectionIndex + v * V), lo, hi);
+    // Idle lanes keep their states. (Written out here: GCC allocates registers worse through a helper.)
     n1 = (vd)(((vi)n1 & ~idle) | ((vi)st1 & idle));
     n2 = (vd)(((vi)n2 & ~idle) | ((vi)st2 & idle));
   }
@@ -130,8 +87,8 @@ CASCADE_INLINE typename Lanes<V>::vd section_step(const Sections& k, double* s1,
 // number of vectors, is a constant for the full cascade, so the loop unrolls and x stays in registers
 // where there are enough of them.
 template <int V, int NV>
-CASCADE_INLINE double full_step(const Sections& k, double* s1, double* s2, typename Lanes<V>::vd* x,
-                                double next_in) {
+SIMD_INLINE double full_step(const Sections& k, double* s1, double* s2, typename Lanes<V>::vd* x,
+                             double next_in) {
   typedef typename Lanes<V>::vd vd;
   vd prev = vd{} + next_in;
   const int nv = NV ? NV : k.nsections / V;
@@ -143,8 +100,8 @@ CASCADE_INLINE double full_step(const Sections& k, double* s1, double* s2, typen
 // A step in the ramp at either end of a block, where only sections lo .. hi have a sample: finished
 // vectors are skipped, the first not yet started one only takes its input, partial ones are masked.
 template <int V>
-CASCADE_INLINE double ramp_step(const Sections& k, double* s1, double* s2, typename Lanes<V>::vd* x,
-                                double next_in, std::int64_t lo, std::int64_t hi) {
+SIMD_INLINE double ramp_step(const Sections& k, double* s1, double* s2, typename Lanes<V>::vd* x,
+                             double next_in, std::int64_t lo, std::int64_t hi) {
   typedef typename Lanes<V>::vd vd;
   vd prev = vd{} + next_in;
   const int nv = k.nsections / V;
@@ -167,8 +124,8 @@ CASCADE_INLINE double ramp_step(const Sections& k, double* s1, double* s2, typen
 }
 
 template <int V, int NV>
-CASCADE_INLINE void wavefront_run(const Sections& k, double* s1, double* s2, const double* in, double* out,
-                                  int frames, double g) {
+SIMD_INLINE void wavefront_run(const Sections& k, double* s1, double* s2, const double* in, double* out,
+                               int frames, double g) {
   typedef typename Lanes<V>::vd vd;
   const int ns = k.nsections;
   const std::int64_t last = std::int64_t(frames) + ns - 1;  // steps 0 .. last - 1
@@ -189,8 +146,8 @@ CASCADE_INLINE void wavefront_run(const Sections& k, double* s1, double* s2, con
 }
 
 template <int V>
-CASCADE_INLINE void wavefront_body(const Cascade::Coefficients& c, double* s1, double* s2, const double* in,
-                                   double* out, int frames) {
+SIMD_INLINE void wavefront_body(const Cascade::Coefficients& c, double* s1, double* s2, const double* in,
+                                double* out, int frames) {
   Sections k;
   for (int i = 0; i < c.nsections; ++i) k.na[i] = -c.a[i];
   k.b = c.b;
@@ -204,41 +161,30 @@ CASCADE_INLINE void wavefront_body(const Cascade::Coefficients& c, double* s1, d
 
 using Kernel = void (*)(const Cascade::Coefficients&, double*, double*, const double*, double*, int);
 
-void wavefront2(const Cascade::Coefficients& k, double* s1, double* s2, const double* in, double* out,
-                int n) {
-  wavefront_body<2>(k, s1, s2, in, out, n);
-}
-#if defined(__x86_64__)
-__attribute__((target("avx2"))) void wavefront4(const Cascade::Coefficients& k, double* s1, double* s2,
-                                                const double* in, double* out, int n) {
-  wavefront_body<4>(k, s1, s2, in, out, n);
-}
-__attribute__((target("avx512f,avx512dq,avx512vl,avx512bw"))) void wavefront8(const Cascade::Coefficients& k,
-                                                                              double* s1, double* s2,
-                                                                              const double* in, double* out,
-                                                                              int n) {
-  wavefront_body<8>(k, s1, s2, in, out, n);
-}
-#endif
+#define CASCADE_WAVEFRONT(suffix, level, lanes, target)                                                    \
+  target void wavefront_##suffix(const Cascade::Coefficients& k, double* s1, double* s2, const double* in, \
+                                 double* out, int n) {                                                     \
+    wavefront_body<lanes>(k, s1, s2, in, out, n);                                                          \
+  }
+SIMD_FOR_EACH_LEVEL(CASCADE_WAVEFRONT)
 
 struct Wavefront {
   Kernel kernel;
   int lanes;
 };
 
+// The kernel with this many lanes, if the CPU runs it.
 Wavefront wavefront_with(int lanes) {
-#if defined(__x86_64__)
-  if (lanes == 8 && simd_level() >= SimdLevel::kAvx512) return {wavefront8, 8};
-  if (lanes == 4 && simd_level() >= SimdLevel::kAvx2) return {wavefront4, 4};
-#endif
-  if (lanes == 2) return {wavefront2, 2};
+#define CASCADE_OFFER(suffix, level, n, target) \
+  if (lanes == n && simd_level() >= SimdLevel::level) return {wavefront_##suffix, n};
+  SIMD_FOR_EACH_LEVEL(CASCADE_OFFER)
   return {nullptr, 0};
 }
 
 Wavefront pick_wavefront() {
   for (int lanes : {8, 4, 2})
     if (Wavefront w = wavefront_with(lanes); w.kernel) return w;
-  return {wavefront2, 2};
+  return {wavefront_baseline, 2};
 }
 
 const Wavefront wavefront = pick_wavefront();
@@ -255,13 +201,17 @@ bool any_not_finite(const double* x, int n) {
 }  // namespace
 
 Cascade::Cascade() {
-  std::memset(state1_, 0, sizeof state1_);
-  std::memset(state2_, 0, sizeof state2_);
+  clear_states();
   for (Coefficients& s : slots_) {
     std::memset(s.a, 0, sizeof s.a);
     std::memset(s.b, 0, sizeof s.b);
     std::memset(s.c, 0, sizeof s.c);
   }
+}
+
+void Cascade::clear_states() {
+  std::memset(state1_, 0, sizeof state1_);
+  std::memset(state2_, 0, sizeof state2_);
 }
 
 void Cascade::publish() {
@@ -274,8 +224,7 @@ void Cascade::adopt_newest() {
   const int fresh = shared_.exchange(reader_, std::memory_order_acq_rel);
   reader_ = fresh & 3;
   adopted_ = true;
-  std::memset(state1_, 0, sizeof state1_);
-  std::memset(state2_, 0, sizeof state2_);
+  clear_states();
 }
 
 void Cascade::process_scalar(const Coefficients& k, double* s1, double* s2, const double* in, double* out,
@@ -326,14 +275,10 @@ void Cascade::process(const double* in, double* out, int frames) {
     process_scalar(clamped, state1_, state2_, in, out, frames);
   }
   // A non-finite input sample would otherwise stay in the states and silence the filter for good.
-  if (any_not_finite(state1_, ns) || any_not_finite(state2_, ns)) {
-    std::memset(state1_, 0, sizeof state1_);
-    std::memset(state2_, 0, sizeof state2_);
-  }
+  if (any_not_finite(state1_, ns) || any_not_finite(state2_, ns)) clear_states();
   // A set whose gains overflow the block is heard as silence: the host never gets infinities.
   if (any_not_finite(out, frames)) {
     std::memset(out, 0, sizeof(double) * std::size_t(frames));
-    std::memset(state1_, 0, sizeof state1_);
-    std::memset(state2_, 0, sizeof state2_);
+    clear_states();
   }
 }

@@ -46,6 +46,7 @@ class Cascade {
   static constexpr int kFresh = 4;  // set in shared_ while the slot there is unread
 
   void adopt_newest();
+  void clear_states();
 
   Coefficients slots_[3];
   alignas(64) double state1_[kMaxSections];

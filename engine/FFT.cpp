@@ -1,21 +1,38 @@
+// X[k] = sum_t x[t] e^(-j2pi kt/n) for n = 2^m points (the inverse: e^(+j2pi kt/n), divided by n), as
+// m stages of radix-2 butterflies on the data in natural order, then the bit-reversal permutation.
+// The textbook loop, which the kernels below must equal bit for bit (rev(g, b) reverses the b low
+// bits of g; the table holds the cosine as sin(x + pi/2)):
+//
+//   for (int l = 0; l < m; ++l) {  // stage l: 2^l groups of 2h = n >> l points, one twiddle each
+//     const size_t h = n >> (l + 1);
+//     for (size_t g = 0; g < (size_t(1) << l); ++g) {
+//       const double x = 2 * pi * rev(g, m - 1) / n;
+//       const double c = sin(x + pi / 2), s = sin(x) * (inverse ? -1 : 1);
+//       for (size_t k = 2 * h * g; k < 2 * h * g + h; ++k) {
+//         const double tr = re[k + h] * c + im[k + h] * s, ti = im[k + h] * c - re[k + h] * s;
+//         re[k + h] = re[k] - tr, im[k + h] = im[k] - ti;
+//         re[k] = re[k] + tr, im[k] = im[k] + ti;
+//       }
+//     }
+//   }
+//   then swap i and rev(i, m) for every i < rev(i, m); the inverse multiplies all by 1/n (exact).
+//
+// The twiddle of group g is the same in every stage, so one table in bit-reversed order serves them
+// all and each stage walks it sequentially. Two stages are fused per pass over memory, and once a
+// group fits in cache all its remaining stages are done before moving on. Each butterfly performs
+// the same operations on the same twiddle values as the loop above, so the results are identical.
+// The compiler vectorises the butterflies, once per instruction set (SimdLanes.h).
+
 #include "engine/FFT.h"
 
+#include <cmath>
 #include <cstddef>
 #include <memory>
 #include <mutex>
 #include <new>
 #include <numbers>
 
-#include <cmath>
-
-#include "engine/SimdLevel.h"
-
-// Decimation in time with the input in natural order: stage l pairs k with k + n/2^(l+1), and every
-// group of stage l has one twiddle. The twiddle of group g is e^(-j2pi p/n) with p = the (m-1)-bit
-// reversal of g, the same for every stage, so one table in bit-reversed order serves them all and
-// each stage walks it sequentially. Two stages are fused per pass over memory, and once a group
-// fits in cache all its remaining stages are done before moving on. Each butterfly performs the
-// same operations on the same twiddle values as the textbook loop, so the results are identical.
+#include "engine/SimdLanes.h"
 
 namespace {
 
@@ -37,47 +54,45 @@ std::size_t reverse_bits(std::size_t j, int nu) {
 }
 
 // Tables are kept per size for the life of the process: the analysis transforms 2^19 points at
-// every measurement and building the table costs more than the transform.
-const Twiddles* twiddles_for(int m) {
-  static std::mutex mutex;
-  static Twiddles tables[kMaxLog2 + 1];
+// every measurement and building the table costs more than the transform. fill(k, c, s) writes
+// entry k of `count`; null when the memory is not there.
+template <typename Fill>
+const Twiddles* kept_table(Twiddles (&tables)[kMaxLog2 + 1], std::mutex& mutex, int m, std::size_t count,
+                           Fill fill) {
   std::lock_guard<std::mutex> lock(mutex);
   Twiddles& t = tables[m];
   if (t.c) return &t;
-  const std::size_t n = std::size_t(1) << m;
-  const std::size_t groups = m > 0 ? n / 2 : 1;
-  std::unique_ptr<double[]> c(new (std::nothrow) double[groups]);
-  std::unique_ptr<double[]> s(new (std::nothrow) double[groups]);
+  std::unique_ptr<double[]> c(new (std::nothrow) double[count]);
+  std::unique_ptr<double[]> s(new (std::nothrow) double[count]);
   if (!c || !s) return nullptr;
-  for (std::size_t g = 0; g < groups; ++g) {
-    const double p = double(reverse_bits(g, m - 1));
-    s[g] = std::sin(2 * std::numbers::pi * p / double(n));
-    c[g] = std::sin(2 * std::numbers::pi * p / double(n) + std::numbers::pi / 2);
-  }
+  for (std::size_t k = 0; k < count; ++k) fill(k, c[k], s[k]);
   t.c = std::move(c);
   t.s = std::move(s);
   return &t;
 }
 
+// The transform's twiddles, in bit-reversed order of the groups.
+const Twiddles* twiddles_for(int m) {
+  static std::mutex mutex;
+  static Twiddles tables[kMaxLog2 + 1];
+  const std::size_t n = std::size_t(1) << m;
+  return kept_table(tables, mutex, m, m > 0 ? n / 2 : 1, [&](std::size_t g, double& c, double& s) {
+    const double p = double(reverse_bits(g, m - 1));
+    s = std::sin(2 * std::numbers::pi * p / double(n));
+    c = std::sin(2 * std::numbers::pi * p / double(n) + std::numbers::pi / 2);
+  });
+}
+
 // cos and sin of 2pi k/2^m for k = 0 .. 2^(m-2): the twiddles that split a half-size complex
-// transform into the spectrum of a real signal. Kept like the transform's own tables.
+// transform into the spectrum of a real signal.
 const Twiddles* split_twiddles_for(int m) {
   static std::mutex mutex;
   static Twiddles tables[kMaxLog2 + 1];
-  std::lock_guard<std::mutex> lock(mutex);
-  Twiddles& t = tables[m];
-  if (t.c) return &t;
-  const std::size_t n = std::size_t(1) << m, count = n / 4 + 1;
-  std::unique_ptr<double[]> c(new (std::nothrow) double[count]);
-  std::unique_ptr<double[]> s(new (std::nothrow) double[count]);
-  if (!c || !s) return nullptr;
-  for (std::size_t k = 0; k < count; ++k) {
-    c[k] = std::cos(2 * std::numbers::pi * double(k) / double(n));
-    s[k] = std::sin(2 * std::numbers::pi * double(k) / double(n));
-  }
-  t.c = std::move(c);
-  t.s = std::move(s);
-  return &t;
+  const std::size_t n = std::size_t(1) << m;
+  return kept_table(tables, mutex, m, n / 4 + 1, [&](std::size_t k, double& c, double& s) {
+    c = std::cos(2 * std::numbers::pi * double(k) / double(n));
+    s = std::sin(2 * std::numbers::pi * double(k) / double(n));
+  });
 }
 
 struct Data {
@@ -88,9 +103,7 @@ struct Data {
   double sign;  // -1 negates the twiddle's sine for the inverse
 };
 
-#define FFT_INLINE inline __attribute__((always_inline))
-
-FFT_INLINE void butterfly(double& xr, double& xi, double& yr, double& yi, double c, double s) {
+SIMD_INLINE void butterfly(double& xr, double& xi, double& yr, double& yi, double c, double s) {
   const double tr = yr * c + yi * s;
   const double ti = yi * c - yr * s;
   yr = xr - tr;
@@ -100,8 +113,8 @@ FFT_INLINE void butterfly(double& xr, double& xi, double& yr, double& yi, double
 }
 
 // One stage over `count` consecutive groups of size 2h starting with group g0 at `base`.
-FFT_INLINE void radix2_body(const Data& d, std::size_t base, std::size_t count, std::size_t h,
-                            std::size_t g0) {
+SIMD_INLINE void radix2_body(const Data& d, std::size_t base, std::size_t count, std::size_t h,
+                             std::size_t g0) {
   for (std::size_t g = 0; g < count; ++g) {
     double* __restrict ar = d.re + base + 2 * h * g;
     double* __restrict ai = d.im + base + 2 * h * g;
@@ -113,8 +126,8 @@ FFT_INLINE void radix2_body(const Data& d, std::size_t base, std::size_t count, 
 }
 
 // Two stages over `count` consecutive groups of size 4q starting with group g0 (of the first stage).
-FFT_INLINE void radix4_body(const Data& d, std::size_t base, std::size_t count, std::size_t q,
-                            std::size_t g0) {
+SIMD_INLINE void radix4_body(const Data& d, std::size_t base, std::size_t count, std::size_t q,
+                             std::size_t g0) {
   for (std::size_t g = 0; g < count; ++g) {
     double* __restrict ar = d.re + base + 4 * q * g;
     double* __restrict ai = d.im + base + 4 * q * g;
@@ -142,7 +155,7 @@ FFT_INLINE void radix4_body(const Data& d, std::size_t base, std::size_t count, 
 }
 
 // The last two stages (groups of four points), written across groups so that they vectorise.
-FFT_INLINE void radix4_last_body(const Data& d, std::size_t base, std::size_t count, std::size_t g0) {
+SIMD_INLINE void radix4_last_body(const Data& d, std::size_t base, std::size_t count, std::size_t g0) {
   double* __restrict re = d.re + base;
   double* __restrict im = d.im + base;
   for (std::size_t g = 0; g < count; ++g) {
@@ -167,30 +180,21 @@ struct Kernels {
   void (*radix4_last)(const Data&, std::size_t, std::size_t, std::size_t);
 };
 
-#define FFT_KERNELS(suffix, attr)                                                                        \
-  attr void radix2_##suffix(const Data& d, std::size_t b, std::size_t n, std::size_t h, std::size_t g) { \
-    radix2_body(d, b, n, h, g);                                                                          \
-  }                                                                                                      \
-  attr void radix4_##suffix(const Data& d, std::size_t b, std::size_t n, std::size_t q, std::size_t g) { \
-    radix4_body(d, b, n, q, g);                                                                          \
-  }                                                                                                      \
-  attr void radix4_last_##suffix(const Data& d, std::size_t b, std::size_t n, std::size_t g) {           \
-    radix4_last_body(d, b, n, g);                                                                        \
-  }                                                                                                      \
+#define FFT_KERNELS(suffix, level, lanes, target)                                                          \
+  target void radix2_##suffix(const Data& d, std::size_t b, std::size_t n, std::size_t h, std::size_t g) { \
+    radix2_body(d, b, n, h, g);                                                                            \
+  }                                                                                                        \
+  target void radix4_##suffix(const Data& d, std::size_t b, std::size_t n, std::size_t q, std::size_t g) { \
+    radix4_body(d, b, n, q, g);                                                                            \
+  }                                                                                                        \
+  target void radix4_last_##suffix(const Data& d, std::size_t b, std::size_t n, std::size_t g) {           \
+    radix4_last_body(d, b, n, g);                                                                          \
+  }                                                                                                        \
   const Kernels kernels_##suffix = {radix2_##suffix, radix4_##suffix, radix4_last_##suffix};
-
-FFT_KERNELS(base, )
-#if defined(__x86_64__)
-FFT_KERNELS(avx2, __attribute__((target("avx2"))))
-FFT_KERNELS(avx512, __attribute__((target("avx512f,avx512dq,avx512vl,avx512bw"))))
-#endif
+SIMD_FOR_EACH_LEVEL(FFT_KERNELS)
 
 const Kernels& pick_kernels() {
-#if defined(__x86_64__)
-  if (simd_level() == SimdLevel::kAvx512) return kernels_avx512;
-  if (simd_level() == SimdLevel::kAvx2) return kernels_avx2;
-#endif
-  return kernels_base;
+  return SIMD_PICK(kernels);
 }
 
 // Every remaining stage, from stage l on, of the consecutive groups covering [base, base + size).

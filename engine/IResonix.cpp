@@ -202,11 +202,11 @@ void IResonix::show_mirror(int paramIdx) {
   IGraphics* gui = GetGUI();
   if (paramIdx == kParamBypassVolume) {
     bypass_volume.store(v, std::memory_order_release);
-    if (gui) gui->SetControlFromPlug(volume_text, v);
+    if (gui) gui->SetControlFromPlug(ui.volume_text, v);
   } else if (paramIdx == kParamNoteIndicator) {
     note_pos.store(v, std::memory_order_release);
-    if (gui) gui->SetControlFromPlug(note_text, v);
-    if (IControl* plot = gui ? gui->GetControl(plot_control) : nullptr) plot->SetDirty(false);
+    if (gui) gui->SetControlFromPlug(ui.note_text, v);
+    if (IControl* plot = gui ? gui->GetControl(ui.plot_control) : nullptr) plot->SetDirty(false);
   }
 }
 
@@ -218,13 +218,13 @@ void IResonix::follow_vertical_slider(double value) {
   vslider_pos = value;
   apply_target_level();
   if (IGraphics* gui = GetGUI())
-    if (IControl* plot = gui->GetControl(plot_control)) plot->SetDirty(false);
+    if (IControl* plot = gui->GetControl(ui.plot_control)) plot->SetDirty(false);
   run();
 }
 
 void IResonix::clear_meter() {
   meter_value.store(0.0, std::memory_order_relaxed);
-  if (meter_control >= 0 && GetGUI()) GetGUI()->SetControlFromPlug(meter_control, 0.0);
+  if (ui.meter_control >= 0 && GetGUI()) GetGUI()->SetControlFromPlug(ui.meter_control, 0.0);
 }
 
 int IResonix::note_band(double noteValue) {

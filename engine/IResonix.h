@@ -1,6 +1,7 @@
 #pragma once
 // The plug-in instance: one mono equaliser with its parameters, the 120-band grid and curves,
 // the correction filter, the measurement, the undo history and the editor it builds.
+// Its functions live by concern in engine/IResonix*.cpp and, for the editor half, editor/IResonix*.cpp.
 
 #include <atomic>
 #include <filesystem>
@@ -8,6 +9,7 @@
 #include <mutex>
 #include <string>
 
+#include "editor/EditorState.h"
 #include "engine/BandAnalysis.h"
 #include "engine/Cascade.h"
 #include "engine/CorrectionDesign.h"
@@ -48,20 +50,24 @@ class IResonix : public IResonixAdapter {
   explicit IResonix(IInstanceInfo instanceInfo);  // host thread
   ~IResonix() override;
 
-  // ---- framework hooks, in the order of the virtual table ----
-  void Reset() override;                   // host control thread, under the lock
-  void OnParamChange(int paramIdx) override;  // host, audio or editor thread, under the lock
-  void SetParameterFromGUI(int paramIdx, double normalizedValue) override;               // editor thread
-  void ProcessDoubleReplacing(double** inputs, double** outputs, int nFrames) override;  // audio thread
-  bool SerializeState(ByteChunk* chunk) override;                // host control thread
-  int UnserializeState(ByteChunk* chunk, int startPos) override;  // host control thread
-  void PresetsChangedByHost() override;                          // host control thread
-  bool HasPendingWork() override;      // any thread: a requested design is not published yet
-  void FinishPendingWork() override;   // waits for it; never under the instance lock
+  // ---- host-facing overrides: the thread that calls each, and the instance lock ----
+  void Reset() override;                      // host control thread; takes the lock
+  void OnParamChange(int paramIdx) override;  // host control, audio or editor thread; under the lock
+  // Editor thread; takes the lock.
+  void SetParameterFromGUI(int paramIdx, double normalizedValue) override;
+  // Audio thread, under the lock.
+  void ProcessDoubleReplacing(double** inputs, double** outputs, int nFrames) override;
+  bool SerializeState(ByteChunk* chunk) override;                 // host control thread; takes the lock
+  int UnserializeState(ByteChunk* chunk, int startPos) override;  // host control thread; takes the lock
+  void PresetsChangedByHost() override;                           // host control thread; takes the lock
+  // Any thread, no lock: a requested design is not published yet.
+  bool HasPendingWork() override;
+  // Host control or audio thread, before an offline block: waits for it; never under the lock.
+  void FinishPendingWork() override;
 
-  // ---- engine operations ----
-  // Correction design: snapshots the curves and the rate and asks the design thread for a design,
-  // without waiting. Any thread (editor, or host via Reset and state loads).
+  // ---- correction design ----
+  // Snapshots the curves and the rate and asks the design thread for a design, without waiting.
+  // Any thread (editor, or host via Reset and state loads).
   void run();
   // The same while the pen or the slider still moves: a quicker fit that follows the curve.
   void run_preview();
@@ -70,11 +76,15 @@ class IResonix : public IResonixAdapter {
   void wait_for_design();
   // The corrected curve as the last design published it; the editor thread draws from this copy.
   void copy_corrected(double* out);
-  void load_calibration();    // once, at construction
-  void start_measurement();   // the "Start" command; editor thread
+
+  // ---- measurement ----
+  void load_calibration();                            // once, at construction
+  void start_measurement();                           // the "Start" command; editor thread
   void capture_block(const double* in, int nFrames);  // audio thread, while measuring
-  void MyIdle();              // analysis of a finished capture; editor thread
-  void save_to_undo();        // editor thread
+  void MyIdle();                                      // analysis of a finished capture; editor thread
+
+  // ---- undo history and preset files (editor thread) ----
+  void save_to_undo();
   void undo();
   void redo();
   void reset_undo();
@@ -82,16 +92,18 @@ class IResonix : public IResonixAdapter {
   void load_dialog();         // the "Load" command: prompt, then read a preset file
   void load_target_dialog();  // the "LoadTarget" command: the target curve of a preset file
 
-  // ---- editor half ----
-  void build_editor();  // builds and attaches the editor; leaves it null where there is none
-  void from_GUI(int command);                 // editor thread
+  // ---- editor half (editor/) ----
+  void build_editor();         // builds and attaches the editor; leaves it null where there is none
+  void from_GUI(int command);  // editor thread
   void from_drawing(int x, int y, int kind);  // editor thread
-
   // The "Info" notice, through the editor when there is one.
   void notify(const char* text);
-
   // Band selected by a "Note indicator" value.
   static int note_band(double noteValue);
+  // "%2.1f dB" of the bypass gain, never a negative zero.
+  static std::string volume_readout(double bypassVolume);
+
+  // ==== engine state ====
 
   // ---- band grid (fixed at construction) ----
   int nbands = kNumBands;
@@ -110,24 +122,9 @@ class IResonix : public IResonixAdapter {
 
   // ---- parameter mirrors and rates ----
   std::atomic<double> sample_rate{44100.0};  // written by Reset, snapshotted by every design request
-  std::atomic<double> mode{0.0};           // read by the audio thread
-  std::atomic<double> bypass_volume{0.5};  // read by the audio thread
-  std::atomic<double> note_pos{0.0};       // read by the plot's cursor
-  int rerun_pending = 0;
-
-  // ---- measurement flag shared with the audio thread ----
-  std::atomic<int> measuring{0};
-
-  // Audio thread -> editor values, for as long as no editor control holds them.
-  std::atomic<double> meter_value{0.0};
-  std::atomic<double> mailbox_value{0.0};
-  // Index of the editor's input level meter control; -1 until the editor sets it.
-  int meter_control = -1;
-
-  // The user's folder for presets and the calibration file; empty when it cannot be made.
-  std::filesystem::path presets_dir;
-  // Name of the calibration file in use, without its folder; empty when there is none.
-  std::string calibration_name;
+  std::atomic<double> mode{0.0};             // read by the audio thread
+  std::atomic<double> bypass_volume{0.5};    // read by the audio thread
+  std::atomic<double> note_pos{0.0};         // read by the plot's cursor
 
   // ---- correction filter: the last design's results, written by the design thread under
   // `design_results`; read them after wait_for_design() (the audio thread runs `cascade`) ----
@@ -141,64 +138,58 @@ class IResonix : public IResonixAdapter {
   double section_freq[kNumBands] = {};
   double band_matrix[kNumBands][kNumBands] = {};
   std::atomic<int> filter_ready{0};  // 1 once a complete coefficient set has been published
-  // Index of the editor's response plot control, redrawn after every design; -1 until the editor sets it.
-  int plot_control = -1;
 
-  // ---- level meter, audio thread only ----
-  double vumeter_level = 0.0;  // largest input magnitude since the last update
-  int Nbuffers = 0;            // blocks since the last update
-
-  // ---- measurement, undo history and preset files ----
+  // ---- audio thread -> editor: the level meter and the measurement ----
+  double vumeter_level = 0.0;     // audio thread only: largest input magnitude since the last update
+  int Nbuffers = 0;               // audio thread only: blocks since the last update
+  std::atomic<int> measuring{0};  // set from "Start" to the end of the capture window
+  // Values for the editor, for as long as no editor control holds them; the mailbox carries the
+  // codes of IDummyControl.
+  std::atomic<double> meter_value{0.0};
+  std::atomic<double> mailbox_value{0.0};
   MeasurementCapture capture;  // the recording; its buffer lives from "Start" to a good analysis
   BandAnalysis band_analysis;  // bins of the armed capture, levels of the last analysis
-  std::unique_ptr<UndoHistory> undo_history = std::make_unique<UndoHistory>(kNumBands);
-  RznFile::Io rzn_io = RznFile::kPosixIo;  // the system calls of a preset save; tests fail them
   // The knock picture and countdown text are shown from "Start" until the measurement ends.
   std::atomic<int> knock_shown{0};
-  // Editor controls the measurement and the state loads write to; -1 until the editor sets them.
-  int dummy_control = -1;  // the mailbox: 0.88888888 countdown changed, 0.55555555 capture ended
-  int knock_text = -1;
-  int knock_bitmap = -1;
-  int volume_text = -1;
-  int note_text = -1;
 
-  // "%2.1f dB" of the bypass gain, never a negative zero.
-  static std::string volume_readout(double bypassVolume);
+  // ---- files and undo ----
+  // The user's folder for presets and the calibration file; empty when it cannot be made.
+  std::filesystem::path presets_dir;
+  // Name of the calibration file in use, without its folder; empty when there is none.
+  std::string calibration_name;
+  std::unique_ptr<UndoHistory> undo_history = std::make_unique<UndoHistory>(kNumBands);
+  RznFile::Io rzn_io = RznFile::kPosixIo;  // the system calls of a preset save; tests fail them
 
-  // ---- further editor controls, by index; -1 while there is no editor ----
-  int mode_control = -1;
-  int vslider_control = -1;
-  int volume_control = -1;
-  int note_control = -1;
-  int about_bitmap = -1;
-  int version_text = -1;
-  int about_ok_button = -1;
-  int previous = 1000;  // band where the current left-button stroke started; 1000 matches none
-  char knock_text_buf[64] = "";
+  // ==== editor half: its control indices, text buffer and pen and slider state ====
+  EditorState ui;
 
  private:
-  // editor commands (editor/IResonixEditor.cpp)
-  void show_about(bool shown);
-  void reset_target();
-  void reset_all_curves();
+  // construction (IResonix.cpp)
   void init_grid();
   void init_curves();
   void init_params();
   void make_presets_dir();
+  // parameter mirrors and readouts (IResonix.cpp, IResonixState.cpp)
+  void show_mirror(int paramIdx);
+  void follow_vertical_slider(double value);
   void clear_meter();
-  // measurement, undo and state helpers (IResonixMeasure/Undo/State/Files.cpp)
+  void refresh_readouts();
+  // measurement (IResonixMeasure.cpp)
   void post_mailbox(double code);
   void show_knock(bool shown);
   void end_measurement();
+  // undo and files (IResonixUndo.cpp, IResonixFiles.cpp)
   void restore_snapshot();
-  void take_user_input(int paramIdx, double value);
   void apply_target_level();
-  void refresh_readouts();
-  void show_mirror(int paramIdx);
-  void follow_vertical_slider(double value);
+  void take_user_input(int paramIdx, double value);
   void dirty_editor();
   std::string prompt_preset(bool save);
+  // editor commands (editor/IResonixEditor.cpp)
+  void show_about(bool shown);
+  void reset_target();
+  void reset_all_curves();
 
+  // design hand-over (IResonixDesign.cpp)
   void start_design_thread();
   void request_design(DesignThread::Kind kind);
   // Design thread: one fit, then its results and the filter are published unless a newer request stopped it.
@@ -206,7 +197,7 @@ class IResonix : public IResonixAdapter {
 
   std::unique_ptr<CorrectionDesign> design = std::make_unique<CorrectionDesign>();  // design thread only
   std::unique_ptr<Cascade> cascade = std::make_unique<Cascade>();
-  std::mutex design_results;  // the result members above while the design thread writes them
+  std::mutex design_results;   // the result members above while the design thread writes them
   bool editor_change = false;  // under the lock: the editor's own control is moving a parameter
   // Last member: stopped and joined before anything it uses goes.
   std::unique_ptr<DesignThread> design_thread;

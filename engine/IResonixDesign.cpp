@@ -84,6 +84,6 @@ bool IResonix::design_job(const CorrectionDesign::Inputs& in, DesignThread::Kind
 
   // Marking a control dirty is safe from any thread; the editor redraws on its next tick.
   if (IGraphics* gui = GetGUI())
-    if (IControl* plot = gui->GetControl(plot_control)) plot->SetDirty(false);
+    if (IControl* plot = gui->GetControl(ui.plot_control)) plot->SetDirty(false);
   return true;
 }

@@ -1,11 +1,9 @@
+#include "editor/IDummyControl.h"
 #include "engine/IResonix.h"
 #include "framework/graphics/IGraphics.h"
 #include "framework/graphics/ITextControl.h"
 
 namespace {
-
-constexpr double kCountdownCode = 0.88888888;
-constexpr double kFinishedCode = 0.55555555;
 
 constexpr const char* kRateTooLow = "Host's sample rate is too low. Please set it to 44100 or higher.";
 constexpr const char* kTooLoud =
@@ -42,11 +40,11 @@ void IResonix::start_measurement() {
 // Audio thread, while `measuring` is set; the caller outputs silence for the block.
 void IResonix::capture_block(const double* in, int nFrames) {
   const unsigned raised = capture.process(in, nFrames);
-  if (raised & MeasurementCapture::kCountdown) post_mailbox(kCountdownCode);
+  if (raised & MeasurementCapture::kCountdown) post_mailbox(IDummyControl::kCountdownChanged);
   if (raised & MeasurementCapture::kFinished) {
     // The window is over: the audio passes again while the recording waits for the editor.
     measuring.store(0, std::memory_order_release);
-    post_mailbox(kFinishedCode);
+    post_mailbox(IDummyControl::kCaptureFinished);
   }
 }
 
@@ -54,8 +52,8 @@ void IResonix::capture_block(const double* in, int nFrames) {
 void IResonix::post_mailbox(double code) {
   mailbox_value.store(code, std::memory_order_release);
   if (IGraphics* gui = GetGUI()) {
-    gui->SetControlFromPlug(dummy_control, code);
-    if (IControl* control = gui->GetControl(dummy_control)) control->SetDirty(false);
+    gui->SetControlFromPlug(ui.dummy_control, code);
+    if (IControl* control = gui->GetControl(ui.dummy_control)) control->SetDirty(false);
   }
 }
 
@@ -103,10 +101,10 @@ void IResonix::show_knock(bool shown) {
   knock_shown.store(shown ? 1 : 0, std::memory_order_release);
   IGraphics* gui = GetGUI();
   if (!gui) return;
-  if (IControl* text = gui->GetControl(knock_text)) {
+  if (IControl* text = gui->GetControl(ui.knock_text)) {
     if (!shown)
       if (auto* t = dynamic_cast<ITextControl*>(text)) t->SetTextFromPlug("");
     text->Hide(!shown);
   }
-  if (IControl* picture = gui->GetControl(knock_bitmap)) picture->Hide(!shown);
+  if (IControl* picture = gui->GetControl(ui.knock_bitmap)) picture->Hide(!shown);
 }

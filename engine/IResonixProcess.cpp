@@ -20,8 +20,8 @@ void IResonix::ProcessDoubleReplacing(double** inputs, double** outputs, int nFr
   if (++Nbuffers >= int(sample_rate * 0.05 / nFrames)) {
     const double p = std::min(1.0, std::max(0.0, (std::log10(vumeter_level) + 3) / 3));
     meter_value.store(p, std::memory_order_relaxed);
-    if (meter_control >= 0)
-      if (IGraphics* gui = GetGUI()) gui->SetControlFromPlug(meter_control, p);
+    if (ui.meter_control >= 0)
+      if (IGraphics* gui = GetGUI()) gui->SetControlFromPlug(ui.meter_control, p);
     vumeter_level = 0;
     Nbuffers = 0;
   }

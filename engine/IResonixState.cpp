@@ -81,7 +81,7 @@ std::string IResonix::volume_readout(double bypassVolume) {
 // closed, too).
 void IResonix::refresh_readouts() {
   if (IGraphics* gui = GetGUI()) {
-    gui->SetControlFromPlug(volume_text, bypass_volume.load());
-    gui->SetControlFromPlug(note_text, note_pos.load());
+    gui->SetControlFromPlug(ui.volume_text, bypass_volume.load());
+    gui->SetControlFromPlug(ui.note_text, note_pos.load());
   }
 }

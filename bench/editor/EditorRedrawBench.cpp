@@ -41,7 +41,7 @@ void BM_EditorPlotFrame(benchmark::State& state) {
   IResonix plug{IInstanceInfo{}};
   shape_curves(plug);
   auto* gui = dynamic_cast<IGraphicsHeadless*>(plug.GetGUI());
-  IControl* plot = gui->GetControl(plug.plot_control);
+  IControl* plot = gui->GetControl(plug.ui.plot_control);
   for (auto _ : state) {
     plot->SetDirty(false);
     gui->Tick();  // the plot's rectangle: background under it, the plot, the panels over it

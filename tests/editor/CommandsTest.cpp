@@ -31,10 +31,10 @@ TEST(Commands, VerticalSliderMovesTheTargetAndTheCorrectionFollows) {
   EXPECT_NE(following, corrected) << "the correction follows the slider while it is dragged";
 
   // the same value again is no step; a pending release runs the final design, of the same curve
-  e->rerun_pending = 1;
+  e->ui.rerun_pending = 1;
   e->from_GUI(kParamVerticalSlider);
   EXPECT_EQ(e.undo_steps(), steps + 1);
-  EXPECT_EQ(e->rerun_pending, 0);
+  EXPECT_EQ(e->ui.rerun_pending, 0);
   e->wait_for_design();
   EXPECT_EQ(e->corrected[10], following);
 }
@@ -45,12 +45,12 @@ TEST(Commands, BypassVolumeReadout) {
        {std::pair{0.5, "0.0 dB"}, {1.0, "20.0 dB"}, {0.0, "-20.0 dB"}, {0.25, "-10.0 dB"}}) {
     e->GetParam(kParamBypassVolume)->Set(value);
     e->from_GUI(kParamBypassVolume);
-    EXPECT_EQ(e.text_of(e->volume_text), text);
+    EXPECT_EQ(e.text_of(e->ui.volume_text), text);
     EXPECT_EQ(e->bypass_volume.load(), value);
   }
   // A host's automation shows in the readout as the fader's does.
   e->HostSetParameter(kParamBypassVolume, 0.75);
-  EXPECT_EQ(e.text_of(e->volume_text), "10.0 dB");
+  EXPECT_EQ(e.text_of(e->ui.volume_text), "10.0 dB");
 }
 
 TEST(Commands, NoteIndicatorNamesTheBandAndMovesTheCursor) {
@@ -58,14 +58,14 @@ TEST(Commands, NoteIndicatorNamesTheBandAndMovesTheCursor) {
   e.gui->Tick();
   e->GetParam(kParamNoteIndicator)->Set(0.004);  // still band 0
   e->from_GUI(kParamNoteIndicator);
-  EXPECT_EQ(e.text_of(e->note_text), "E0");
+  EXPECT_EQ(e.text_of(e->ui.note_text), "E0");
   EXPECT_TRUE(e.plot()->IsDirty());
   e->GetParam(kParamNoteIndicator)->Set(53.0 / 119.0);
   e->from_GUI(kParamNoteIndicator);
-  EXPECT_EQ(e.text_of(e->note_text), "A4");
+  EXPECT_EQ(e.text_of(e->ui.note_text), "A4");
   e.gui->Tick();
   e->HostSetParameter(kParamNoteIndicator, 1.0);  // a host moves the note as the fader does
-  EXPECT_EQ(e.text_of(e->note_text), "D#10");
+  EXPECT_EQ(e.text_of(e->ui.note_text), "D#10");
   EXPECT_TRUE(e.plot()->IsDirty());
   e.gui->Tick();
   EXPECT_EQ(e.pixel(486, 100), 0xFFFFFFu);
@@ -96,7 +96,7 @@ TEST(Commands, ResetTargetMakesTheCorrectionFlat) {
     EXPECT_DOUBLE_EQ(e->target_shape[i], e->measured[i] / 0.5);
   }
   EXPECT_DOUBLE_EQ(e->target_level, 0.5);
-  EXPECT_NEAR(e.fader(e->vslider_control)->GetValue(), 20.0 * std::log10(0.5) / 45.0 + 1.0, 1e-12);
+  EXPECT_NEAR(e.fader(e->ui.vslider_control)->GetValue(), 20.0 * std::log10(0.5) / 45.0 + 1.0, 1e-12);
 
   // right after a measurement (largest band 1.0) nothing moves but the slider, to the top
   for (int i = 0; i < kNumBands; ++i) e->measured[i] = e->target[i] = e->target_shape[i] = i == 3 ? 1.0 : 0.3;
@@ -146,18 +146,20 @@ TEST(Commands, AboutShowsAndOkHides) {
   EditorUnderTest e;
   for (int round = 0; round < 2; ++round) {
     e.click(kAboutButton);
-    for (int index : {e->about_bitmap, e->version_text, e->about_ok_button}) EXPECT_FALSE(e.hidden(index));
-    EXPECT_EQ(e.text_of(e->version_text), "1.1.9");
+    for (int index : {e->ui.about_bitmap, e->ui.version_text, e->ui.about_ok_button})
+      EXPECT_FALSE(e.hidden(index));
+    EXPECT_EQ(e.text_of(e->ui.version_text), "1.1.9");
     e.click(kAboutOkButton);
-    for (int index : {e->about_bitmap, e->version_text, e->about_ok_button}) EXPECT_TRUE(e.hidden(index));
+    for (int index : {e->ui.about_bitmap, e->ui.version_text, e->ui.about_ok_button})
+      EXPECT_TRUE(e.hidden(index));
   }
 }
 
 TEST(Commands, StartShowsTheKnockPanel) {
   EditorUnderTest e;
   e.click(kStartButton);
-  EXPECT_FALSE(e.hidden(e->knock_bitmap));
-  EXPECT_FALSE(e.hidden(e->knock_text));
+  EXPECT_FALSE(e.hidden(e->ui.knock_bitmap));
+  EXPECT_FALSE(e.hidden(e->ui.knock_text));
   EXPECT_EQ(e->measuring.load(), 1);
 }
 
@@ -170,7 +172,7 @@ TEST(Commands, IdsThatAreNoCommandChangeNothing) {
   EXPECT_EQ(curve(e->measured), measured);
   EXPECT_EQ(e->vslider_pos, slider);
   EXPECT_EQ(e.undo_steps(), 0);
-  EXPECT_TRUE(e.hidden(e->about_bitmap));
+  EXPECT_TRUE(e.hidden(e->ui.about_bitmap));
   EXPECT_EQ(e->measuring.load(), 0);
   EXPECT_TRUE(e.gui->FilePrompts().empty());
 }

@@ -27,7 +27,7 @@ int x_of_plot(int band) {
 
 TEST(Faders, VerticalSliderIgnoresWheelAndDoubleClickAndRedesignsOnRelease) {
   EditorUnderTest e;
-  IMyFaderControl* slider = e.fader(e->vslider_control);
+  IMyFaderControl* slider = e.fader(e->ui.vslider_control);
   const double before = slider->GetValue();
   IMouseMod none;
   e.gui->OnMouseWheel(514, 100, &none, 3);
@@ -43,14 +43,14 @@ TEST(Faders, VerticalSliderIgnoresWheelAndDoubleClickAndRedesignsOnRelease) {
   EXPECT_DOUBLE_EQ(e->vslider_pos, e->GetParam(kParamVerticalSlider)->Value());
   e.release(514, 100);
   EXPECT_EQ(e.undo_steps(), steps + 1);
-  EXPECT_EQ(e->rerun_pending, 0);
+  EXPECT_EQ(e->ui.rerun_pending, 0);
   e->wait_for_design();
   EXPECT_NE(e->corrected[40], corrected) << "the release ran the design";
 }
 
 TEST(Faders, HorizontalWheelStepsAndClamps) {
   EditorUnderTest e;
-  IMyFaderControl* volume = e.fader(e->volume_control);
+  IMyFaderControl* volume = e.fader(e->ui.volume_control);
   const int x = 600, y = 197;
   IMouseMod none;
   e.gui->OnMouseWheel(x, y, &none, 1);
@@ -62,22 +62,22 @@ TEST(Faders, HorizontalWheelStepsAndClamps) {
   EXPECT_NEAR(e->bypass_volume.load(), volume->GetValue(), 1e-3);
   e.gui->OnMouseWheel(x, y, &none, 200);
   EXPECT_EQ(volume->GetValue(), 1.0);
-  EXPECT_EQ(e.text_of(e->volume_text), "20.0 dB");
+  EXPECT_EQ(e.text_of(e->ui.volume_text), "20.0 dB");
   e.gui->OnMouseWheel(x, y, &none, -500);
   EXPECT_EQ(volume->GetValue(), 0.0);
-  EXPECT_EQ(e.text_of(e->volume_text), "-20.0 dB");
+  EXPECT_EQ(e.text_of(e->ui.volume_text), "-20.0 dB");
 }
 
 TEST(Faders, DoubleClickRestoresTheValueThePlugInGaveFirst) {
   EditorUnderTest e;
-  IMyFaderControl* volume = e.fader(e->volume_control);
+  IMyFaderControl* volume = e.fader(e->ui.volume_control);
   e.press(650, 197);
   e.release(650, 197);
-  ASSERT_NE(e.text_of(e->volume_text), "0.0 dB");
+  ASSERT_NE(e.text_of(e->ui.volume_text), "0.0 dB");
   IMouseMod none;
   e.gui->OnMouseDblClick(650, 197, &none);
   EXPECT_EQ(volume->GetValue(), 0.5);
-  EXPECT_EQ(e.text_of(e->volume_text), "0.0 dB");
+  EXPECT_EQ(e.text_of(e->ui.volume_text), "0.0 dB");
 
   // A fader that never received a value from the plug-in keeps its place, and still reports.
   IBitmap noImage;
@@ -88,12 +88,12 @@ TEST(Faders, DoubleClickRestoresTheValueThePlugInGaveFirst) {
   e->GetParam(kParamBypassVolume)->Set(1.0);
   fresh->OnMouseDblClick(600, 197, &none);
   EXPECT_EQ(fresh->GetValue(), 0.0);
-  EXPECT_EQ(e.text_of(e->volume_text), "20.0 dB");
+  EXPECT_EQ(e.text_of(e->ui.volume_text), "20.0 dB");
 }
 
 TEST(Faders, RightPressDoesNothingAndFillBarSpansTheTrack) {
   EditorUnderTest e;
-  IMyFaderControl* note = e.fader(e->note_control);
+  IMyFaderControl* note = e.fader(e->ui.note_control);
   e.press(300, 410, EditorUnderTest::right());
   e.release(300, 410, EditorUnderTest::right());
   EXPECT_EQ(note->GetValue(), 0.0);
@@ -102,7 +102,7 @@ TEST(Faders, RightPressDoesNothingAndFillBarSpansTheTrack) {
 
   note->SetValueFromUserInput(1.0);
   EXPECT_EQ(note->BarRECT(), IRECT(45, 409, 45 + 447, 411));
-  IMyFaderControl* slider = e.fader(e->vslider_control);
+  IMyFaderControl* slider = e.fader(e->ui.vslider_control);
   slider->SetValueFromUserInput(1.0);
   EXPECT_EQ(slider->BarRECT(), IRECT(513, 8, 515, 350));
   slider->SetValueFromUserInput(0.0);
@@ -118,7 +118,7 @@ TEST(Buttons, AnyButtonSendsItsCommandAndFlipsItsParameter) {
   EditorUnderTest e;
   e->ClearHostEvents();
   e.press(660, 74, EditorUnderTest::right());  // About, with the right button
-  EXPECT_FALSE(e.hidden(e->about_bitmap));
+  EXPECT_FALSE(e.hidden(e->ui.about_bitmap));
   e.release(660, 74);
   e.click(kAboutButton);
   std::vector<double> values;
@@ -167,12 +167,12 @@ TEST(Buttons, SecondClickOfADoubleClickCountsEverywhere) {
 
 TEST(Meter, FallsTwoPercentPerFrameAndRisesAtOnce) {
   EditorUnderTest e;
-  auto* meter = e.control<IPeakMeterHoriz>(e->meter_control);
+  auto* meter = e.control<IPeakMeterHoriz>(e->ui.meter_control);
   ASSERT_NE(meter, nullptr);
-  e.gui->SetControlFromPlug(e->meter_control, 1.0);
+  e.gui->SetControlFromPlug(e->ui.meter_control, 1.0);
   e.gui->Tick();
   EXPECT_EQ(meter->Smoothed(), 1.0);
-  e.gui->SetControlFromPlug(e->meter_control, 0.0);
+  e.gui->SetControlFromPlug(e->ui.meter_control, 0.0);
   e.gui->Tick();
   EXPECT_NEAR(meter->Smoothed(), 0.98, 1e-12);
   e.gui->Tick();
@@ -181,9 +181,9 @@ TEST(Meter, FallsTwoPercentPerFrameAndRisesAtOnce) {
   EXPECT_EQ(meter->Smoothed(), 0.0);
   EXPECT_FALSE(e.gui->Tick());  // a level at rest draws nothing
 
-  e.gui->SetControlFromPlug(e->meter_control, 0.5);
+  e.gui->SetControlFromPlug(e->ui.meter_control, 0.5);
   e.gui->Tick();
-  e.gui->SetControlFromPlug(e->meter_control, 0.51);
+  e.gui->SetControlFromPlug(e->ui.meter_control, 0.51);
   e.gui->Tick();
   EXPECT_EQ(meter->Smoothed(), 0.51);
   EXPECT_EQ(e.pixel(545 + 80, 247), 0x00FF00u);
@@ -192,7 +192,7 @@ TEST(Meter, FallsTwoPercentPerFrameAndRisesAtOnce) {
   // each instance's meter falls on its own
   EditorUnderTest other;
   other.gui->Tick();
-  EXPECT_EQ(other.control<IPeakMeterHoriz>(other->meter_control)->Smoothed(), 0.0);
+  EXPECT_EQ(other.control<IPeakMeterHoriz>(other->ui.meter_control)->Smoothed(), 0.0);
 }
 
 // The audio thread sets the meter while the editor draws it: values cross as atomics, no lock.
@@ -211,7 +211,7 @@ TEST(Meter, AudioThreadFeedsTheMeterWhileTheEditorDraws) {
     }
     done = true;
   });
-  auto* meter = e.control<IPeakMeterHoriz>(e->meter_control);
+  auto* meter = e.control<IPeakMeterHoriz>(e->ui.meter_control);
   double highest = 0.0;
   while (!done) {
     e.gui->Tick();
@@ -241,23 +241,23 @@ TEST(Readouts, HostAutomationWhileTheEditorDraws) {
   while (!done) e.gui->Tick();
   host.join();
   e.gui->Tick();
-  EXPECT_EQ(e.text_of(e->volume_text), "-10.0 dB");
-  EXPECT_EQ(e.text_of(e->note_text), "A4");
+  EXPECT_EQ(e.text_of(e->ui.volume_text), "-10.0 dB");
+  EXPECT_EQ(e.text_of(e->ui.note_text), "A4");
 }
 
 TEST(Mailbox, CountdownCodeUpdatesTheTextOnlyWhileSecondsRemain) {
   EditorUnderTest e;
-  IControl* box = e.gui->GetControl(e->dummy_control);
-  auto* text = e.control<ITextControl>(e->knock_text);
+  IControl* box = e.gui->GetControl(e->ui.dummy_control);
+  auto* text = e.control<ITextControl>(e->ui.knock_text);
   text->SetTextFromPlug("as it was");
-  e.gui->SetControlFromPlug(e->dummy_control, IDummyControl::kCountdownChanged);
+  e.gui->SetControlFromPlug(e->ui.dummy_control, IDummyControl::kCountdownChanged);
   box->SetDirty(false);
   e.gui->Tick();
   EXPECT_EQ(box->GetValue(), 0.0);
-  EXPECT_EQ(e.text_of(e->knock_text), "as it was");
+  EXPECT_EQ(e.text_of(e->ui.knock_text), "as it was");
 
   // anything else is left alone
-  e.gui->SetControlFromPlug(e->dummy_control, 0.3);
+  e.gui->SetControlFromPlug(e->ui.dummy_control, 0.3);
   box->SetDirty(false);
   e.gui->Tick();
   EXPECT_EQ(box->GetValue(), 0.3);
@@ -270,8 +270,8 @@ TEST(Mailbox, MeasurementRunsThroughTheEditorsFrames) {
   e->HostSetSampleRate(44100.0);
   e->HostSetBlockSize(4096);
   e.click(kStartButton);
-  EXPECT_FALSE(e.hidden(e->knock_bitmap));
-  EXPECT_FALSE(e.hidden(e->knock_text));
+  EXPECT_FALSE(e.hidden(e->ui.knock_bitmap));
+  EXPECT_FALSE(e.hidden(e->ui.knock_text));
 
   std::vector<double> in(4096), out(4096);
   double* ins[] = {in.data()};
@@ -279,17 +279,17 @@ TEST(Mailbox, MeasurementRunsThroughTheEditorsFrames) {
   unsigned noise = 1;
   std::string first;
   int blocks = 0;
-  for (; blocks < 200 && !e.hidden(e->knock_text); ++blocks) {
+  for (; blocks < 200 && !e.hidden(e->ui.knock_text); ++blocks) {
     for (double& s : in) {
       noise = noise * 1103515245u + 12345u;
       s = 0.2 * (double((noise >> 8) & 0xFFFF) / 65536.0 - 0.5);
     }
     e->HostProcess(ins, outs, 4096);
     e.gui->Tick();
-    if (first.empty()) first = e.text_of(e->knock_text);
+    if (first.empty()) first = e.text_of(e->ui.knock_text);
   }
   EXPECT_EQ(first, "Knock. Time left: 12 sec.");
-  EXPECT_TRUE(e.hidden(e->knock_bitmap));
+  EXPECT_TRUE(e.hidden(e->ui.knock_bitmap));
   EXPECT_LT(blocks, 200);
   double peak = 0.0;
   for (double m : e->measured) peak = std::max(peak, m);

@@ -48,25 +48,25 @@ TEST(EditorLayout, ControlsSitWhereTheTableSays) {
   EXPECT_EQ(e.gui->Width(), 730);
   EXPECT_EQ(e.gui->Height(), 431);
   EXPECT_EQ(e.gui->NControls(), 25) << "background and 24 rows: no calibration file";
-  EXPECT_EQ(*e.gui->GetControl(e->volume_text)->GetRECT(), rect_of(kVolumeReadout));
-  EXPECT_EQ(e.text_of(e->volume_text), "0.0 dB");
-  EXPECT_EQ(e.text_of(e->note_text), "E0");
-  EXPECT_EQ(*e.gui->GetControl(e->plot_control)->GetRECT(), rect_of(kPlot));
-  EXPECT_EQ(*e.gui->GetControl(e->meter_control)->GetRECT(), rect_of(kMeter));
-  EXPECT_EQ(*e.gui->GetControl(e->dummy_control)->GetRECT(), IRECT(0, 0, 1, 1));
-  EXPECT_EQ(*e.gui->GetControl(e->vslider_control)->GetRECT(), IRECT(508, 8, 520, 350));
-  EXPECT_EQ(*e.gui->GetControl(e->volume_control)->GetRECT(), IRECT(545, 192, 665, 204));
-  EXPECT_EQ(*e.gui->GetControl(e->note_control)->GetRECT(), IRECT(45, 404, 492, 416));
-  EXPECT_EQ(e.fader(e->vslider_control)->GetHandleHeadroom(), 12);
-  EXPECT_EQ(*e.gui->GetControl(e->about_bitmap)->GetRECT(), IRECT(158, 60, 378, 247));
-  EXPECT_EQ(*e.gui->GetControl(e->knock_bitmap)->GetRECT(), IRECT(57, 100, 479, 221));
-  auto* radios = e.control<IRadioButtonsControl>(e->mode_control);
+  EXPECT_EQ(*e.gui->GetControl(e->ui.volume_text)->GetRECT(), rect_of(kVolumeReadout));
+  EXPECT_EQ(e.text_of(e->ui.volume_text), "0.0 dB");
+  EXPECT_EQ(e.text_of(e->ui.note_text), "E0");
+  EXPECT_EQ(*e.gui->GetControl(e->ui.plot_control)->GetRECT(), rect_of(kPlot));
+  EXPECT_EQ(*e.gui->GetControl(e->ui.meter_control)->GetRECT(), rect_of(kMeter));
+  EXPECT_EQ(*e.gui->GetControl(e->ui.dummy_control)->GetRECT(), IRECT(0, 0, 1, 1));
+  EXPECT_EQ(*e.gui->GetControl(e->ui.vslider_control)->GetRECT(), IRECT(508, 8, 520, 350));
+  EXPECT_EQ(*e.gui->GetControl(e->ui.volume_control)->GetRECT(), IRECT(545, 192, 665, 204));
+  EXPECT_EQ(*e.gui->GetControl(e->ui.note_control)->GetRECT(), IRECT(45, 404, 492, 416));
+  EXPECT_EQ(e.fader(e->ui.vslider_control)->GetHandleHeadroom(), 12);
+  EXPECT_EQ(*e.gui->GetControl(e->ui.about_bitmap)->GetRECT(), IRECT(158, 60, 378, 247));
+  EXPECT_EQ(*e.gui->GetControl(e->ui.knock_bitmap)->GetRECT(), IRECT(57, 100, 479, 221));
+  auto* radios = e.control<IRadioButtonsControl>(e->ui.mode_control);
   ASSERT_NE(radios, nullptr);
   EXPECT_EQ(*radios->GetButtonRECT(0), IRECT(545, 127, 568, 143));
   EXPECT_EQ(*radios->GetButtonRECT(1), IRECT(545, 144, 568, 160));
-  EXPECT_EQ(e.gui->GetControl(e->meter_control)->GetDefaultValue(), 0.0);
-  EXPECT_EQ(e.gui->GetControl(e->dummy_control)->GetDefaultValue(), 0.0);
-  EXPECT_EQ(e->about_ok_button, e.gui->NControls() - 1) << "the OK button is the last control";
+  EXPECT_EQ(e.gui->GetControl(e->ui.meter_control)->GetDefaultValue(), 0.0);
+  EXPECT_EQ(e.gui->GetControl(e->ui.dummy_control)->GetDefaultValue(), 0.0);
+  EXPECT_EQ(e->ui.about_ok_button, e.gui->NControls() - 1) << "the OK button is the last control";
 }
 
 TEST(EditorLayout, ACalibrationFileAddsItsNameAndShiftsTheIndices) {
@@ -79,17 +79,18 @@ TEST(EditorLayout, ACalibrationFileAddsItsNameAndShiftsTheIndices) {
   EXPECT_STREQ(name->GetTextForPlug(), "mic 123.frd");
   EXPECT_EQ(*name->GetRECT(), rect_of(kCalibrationName));
   EditorUnderTest plain;  // the other instance was made without the file in its folder
-  EXPECT_EQ(e->meter_control, plain->meter_control);
+  EXPECT_EQ(e->ui.meter_control, plain->ui.meter_control);
 }
 
 TEST(EditorLayout, HiddenPanelsIgnoreClicksAndShownOnesShieldThePlot) {
   EditorUnderTest e;
-  for (int index : {e->about_bitmap, e->version_text, e->knock_bitmap, e->knock_text, e->about_ok_button})
+  for (int index :
+       {e->ui.about_bitmap, e->ui.version_text, e->ui.knock_bitmap, e->ui.knock_text, e->ui.about_ok_button})
     EXPECT_TRUE(e.hidden(index));
   // the OK button's place is over the plot: a click there draws
   e.click(225, 213);
   EXPECT_NE(e->target[48], kInitialLevel);
-  EXPECT_TRUE(e.hidden(e->about_bitmap));
+  EXPECT_TRUE(e.hidden(e->ui.about_bitmap));
 
   // the note name lies under the plot: a click on it draws too
   const double before = e->target[6];

@@ -39,7 +39,7 @@ class EditorUnderTest {
     return dynamic_cast<T*>(gui->GetControl(index));
   }
   IMyFaderControl* fader(int index) { return control<IMyFaderControl>(index); }
-  IMyPlots* plot() { return control<IMyPlots>(plug->plot_control); }
+  IMyPlots* plot() { return control<IMyPlots>(plug->ui.plot_control); }
   std::string text_of(int index) {
     if (auto* readout = control<IReadoutControl>(index)) return readout->Text();
     auto* t = control<ITextControl>(index);

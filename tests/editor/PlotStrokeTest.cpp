@@ -114,7 +114,7 @@ TEST(PlotStroke, SliderFollowsThePeakUnlessItIsAtTheTop) {
   EXPECT_DOUBLE_EQ(e->target_level, level_at(55));
   const double expected = 20.0 * std::log10(level_at(55)) / 45.0 + 1.0;
   EXPECT_DOUBLE_EQ(e->vslider_pos, expected);
-  EXPECT_NEAR(e.fader(e->vslider_control)->GetValue(), expected, 1e-12);
+  EXPECT_NEAR(e.fader(e->ui.vslider_control)->GetValue(), expected, 1e-12);
   EXPECT_NEAR(e->GetParam(kParamVerticalSlider)->Value(), expected, 1e-4);
   for (int i = 0; i < kNumBands; ++i) EXPECT_DOUBLE_EQ(e->target_shape[i], e->target[i] / e->target_level);
 
@@ -164,10 +164,10 @@ TEST(PlotStroke, TheCorrectionFollowsThePenAndTheReleaseMakesOneUndoStep) {
 // line where the left button took over instead of reading beyond the curve.
 TEST(PlotStroke, LeftDragAfterRightPressStartsANewLine) {
   EditorUnderTest e;
-  ASSERT_EQ(e->previous, 1000);
+  ASSERT_EQ(e->ui.previous, 1000);
   e.press(x_of(30), 150, EditorUnderTest::right());
   e.drag(x_of(40), 250, EditorUnderTest::left());
-  EXPECT_EQ(e->previous, 40);
+  EXPECT_EQ(e->ui.previous, 40);
   EXPECT_DOUBLE_EQ(e->target[40], level_at(250));
   EXPECT_DOUBLE_EQ(e->target[35], kInitialLevel);
   e.drag(x_of(44), 250, EditorUnderTest::left());
@@ -176,7 +176,7 @@ TEST(PlotStroke, LeftDragAfterRightPressStartsANewLine) {
 
   // positions off the plot take the nearest band
   e->from_drawing(-500, 100, 1);
-  EXPECT_EQ(e->previous, 0);
+  EXPECT_EQ(e->ui.previous, 0);
   e->from_drawing(5000, 100, 2);
   EXPECT_DOUBLE_EQ(e->target[kNumBands - 1], level_at(100));
 }

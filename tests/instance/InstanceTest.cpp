@@ -113,7 +113,7 @@ TEST(Instance, InitialCurvesAndMirrors) {
   EXPECT_EQ(plug->mode.load(), 0.0);
   EXPECT_EQ(plug->bypass_volume.load(), 0.5);
   EXPECT_EQ(plug->note_pos, 0.0);
-  EXPECT_EQ(plug->rerun_pending, 0);
+  EXPECT_EQ(plug->ui.rerun_pending, 0);
   EXPECT_EQ(plug->measuring.load(), 0);
 }
 

@@ -9,12 +9,11 @@
 #include <thread>
 #include <vector>
 
+#include "editor/IDummyControl.h"
 #include "instance/PluginUnderTest.h"
 
 namespace {
 
-constexpr double kCountdownCode = 0.88888888;
-constexpr double kFinishedCode = 0.55555555;
 constexpr const char* kTooLoud =
     "The sound is too loud!\nPlease turn down the volume and start the measurement once again.";
 
@@ -38,8 +37,8 @@ Measurement capture(PluginUnderTest& p, const std::function<double(long)>& signa
     m.silent += std::count(out.begin(), out.end(), 0.0);
     m.window = k + block;
     const double code = p.take_mailbox();
-    if (code == kCountdownCode) m.countdown.push_back(p->capture.seconds_left());
-    if (code == kFinishedCode) m.finished = true;
+    if (code == IDummyControl::kCountdownChanged) m.countdown.push_back(p->capture.seconds_left());
+    if (code == IDummyControl::kCaptureFinished) m.finished = true;
   }
   return m;
 }
@@ -227,7 +226,8 @@ TEST(Measure, RunsWhileTheHostStreamsOnItsOwnThread) {
   p->start_measurement();
   // The host thread outruns real time: the first capture may end just before the restart, leaving
   // a stale end signal. The restarted capture's own end clears `measuring` before it signals.
-  while (!(p.take_mailbox() == kFinishedCode && p->measuring.load() == 0)) std::this_thread::yield();
+  while (!(p.take_mailbox() == IDummyControl::kCaptureFinished && p->measuring.load() == 0))
+    std::this_thread::yield();
   p->MyIdle();
   stop.store(true);
   audio.join();

@@ -114,7 +114,7 @@ int main(int argc, char** argv) {
   s.click(kStartButton);
   std::vector<double> out(kBlock);
   bool countdownSaved = false;
-  for (size_t at = 0; at + kBlock <= recording.size() && !s.gui->GetControl(s.plug.knock_text)->IsHidden();
+  for (size_t at = 0; at + kBlock <= recording.size() && !s.gui->GetControl(s.plug.ui.knock_text)->IsHidden();
        at += kBlock) {
     s.play(recording.data() + at, out.data(), kBlock);
     if (!countdownSaved && at > size_t(4.0 * kRate)) {
@@ -146,7 +146,7 @@ int main(int argc, char** argv) {
   failures += !save(s, folder, "resonix-5.png");
 
   // Figure 6: the whole target 6 dB down with the vertical slider.
-  const IRECT handle = *s.gui->GetControl(s.plug.vslider_control)->GetRECT();
+  const IRECT handle = *s.gui->GetControl(s.plug.ui.vslider_control)->GetRECT();
   const int handleY = handle.T + 6 + int((1.0 - s.plug.vslider_pos) * 330.0);
   s.press(514, handleY, left);
   s.drag(514, handleY + 44, left);

@@ -1,5 +1,6 @@
 #include "tools/resonix/EngineSession.h"
 
+#include "editor/IDummyControl.h"
 #include "engine/CalibrationFile.h"
 #include "engine/IResonix.h"
 #include "engine/Notice.h"
@@ -29,8 +30,6 @@ NoticeHook previous_hook = nullptr;
 IGraphicsHeadless* headless_editor(IResonix& plug) {
   return dynamic_cast<IGraphicsHeadless*>(plug.GetGUI());
 }
-
-constexpr double kCaptureDone = 0.55555555;
 
 double db(double v) {
   return 20.0 * std::log10(v);
@@ -160,7 +159,7 @@ bool EngineSession::measure(const std::vector<double>& recording, std::string* e
   // The analysis runs where the plug-in runs it: when the editor draws its mailbox control.
   if (IGraphicsHeadless* gui = headless_editor(*plug))
     gui->Tick();
-  else if (plug->mailbox_value.exchange(0.0) == kCaptureDone)
+  else if (plug->mailbox_value.exchange(0.0) == IDummyControl::kCaptureFinished)
     plug->MyIdle();
   const std::string notice = take_notice();
   if (!notice.empty()) {
