@@ -38,7 +38,9 @@ foreach(_lib resonix_core resonix_graphics)
   target_include_directories(${_lib} PUBLIC ${_src})
 endforeach()
 target_link_libraries(resonix_core PUBLIC resonix_graphics Threads::Threads)
-target_link_libraries(resonix_graphics PUBLIC resonix_core resonix_raster ${_win32_libs})
+# The plug-in's description record, read by the window; plugin/ links its definition in.
+add_library(resonix_plug_description INTERFACE)
+target_link_libraries(resonix_graphics PUBLIC resonix_core resonix_raster resonix_plug_description ${_win32_libs})
 
 # The engine's numeric classes and the sources of the plug-in class.
 add_subdirectory(${_src}/engine ${PROJECT_BINARY_DIR}/engine)
@@ -57,7 +59,7 @@ add_library(resonix_host_vst3 STATIC
   ${_vst3}/SingleComponentEffect.cpp ${_vst3}/IHostParameter.cpp ${_vst3}/IEffectVST3.cpp ${_vst3}/IEffectVST3Controller.cpp
   ${_vst3}/IEffectVST3View.cpp ${_vst3}/Vst3PluginFactory.cpp)
 target_include_directories(resonix_host_vst3 PUBLIC ${_src})
-target_link_libraries(resonix_host_vst3 PUBLIC resonix_core resonix_graphics resonix_vst3_sdk)
+target_link_libraries(resonix_host_vst3 PUBLIC resonix_core resonix_graphics resonix_plug_description resonix_vst3_sdk)
 
 add_library(resonix_vst3_hosting STATIC ${_vst3}/hosting/Vst3Module.cpp)
 target_include_directories(resonix_vst3_hosting PUBLIC ${_src})
@@ -65,36 +67,8 @@ target_link_libraries(resonix_vst3_hosting PUBLIC resonix_vst3_sdk)
 add_executable(resonix-vst3-moduleinfo ${_vst3}/moduleinfo/ModuleInfoMain.cpp ${_vst3}/moduleinfo/ModuleInfoWriter.cpp)
 target_link_libraries(resonix-vst3-moduleinfo PRIVATE resonix_vst3_hosting)
 
-# The plug-in file with its resources.
-set(RESONIX_VST3_BUNDLE ${PROJECT_BINARY_DIR}/KorvaneResonix.vst3 CACHE INTERNAL "")
-set(_contents ${RESONIX_VST3_BUNDLE}/Contents)
-configure_file(${_src}/resources/win/version.h.in ${PROJECT_BINARY_DIR}/resources-win/version.h @ONLY)
-set(_rc ${_src}/resources/win/KorvaneResonix.rc)
-file(GLOB _rc_inputs CONFIGURE_DEPENDS ${_src}/resources/img/* ${_src}/resources/help/*)
-set_source_files_properties(${_rc} PROPERTIES OBJECT_DEPENDS "${_rc_inputs}")
-
-function(resonix_add_win_module)
-  resonix_add_instance(resonix_instance_vst3 VST3 resonix_host_vst3 resonix_dsp)
-  add_library(KorvaneResonix_vst3 MODULE ${_vst3}/module/KorvaneResonixModule.cpp ${_rc})
-  target_include_directories(KorvaneResonix_vst3 PRIVATE ${_src}/resources ${PROJECT_BINARY_DIR}/resources-win)
-  target_link_libraries(KorvaneResonix_vst3 PRIVATE resonix_instance_vst3)
-  set_target_properties(KorvaneResonix_vst3 PROPERTIES
-    OUTPUT_NAME KorvaneResonix PREFIX "" SUFFIX ".vst3"
-    LIBRARY_OUTPUT_DIRECTORY ${_contents}/x86_64-win)
-  target_link_options(KorvaneResonix_vst3 PRIVATE $<$<CONFIG:Release>:-s>)
-  # moduleinfo.json comes from the built module's own factory, read under Wine.
-  if(CMAKE_CROSSCOMPILING_EMULATOR)
-    add_custom_command(TARGET KorvaneResonix_vst3 POST_BUILD
-      COMMAND ${CMAKE_COMMAND} -E make_directory ${_contents}/Resources
-      COMMAND ${CMAKE_COMMAND} -E env RESONIX_WIN_BUILD=${PROJECT_BINARY_DIR}
-              bash ${_src}/tests/win/wine-run --timeout 120 $<TARGET_FILE:resonix-vst3-moduleinfo>
-              ${RESONIX_VST3_BUNDLE} KorvaneResonix ${PROJECT_VERSION}.0 ${_contents}/Resources/moduleinfo.json
-      VERBATIM)
-    add_dependencies(KorvaneResonix_vst3 resonix-vst3-moduleinfo)
-  endif()
-  add_custom_target(resonix_vst3_bundle ALL DEPENDS KorvaneResonix_vst3)
-endfunction()
-cmake_language(DEFER DIRECTORY ${PROJECT_SOURCE_DIR} CALL resonix_add_win_module)
+# The plug-in's own glue and its bundle.
+add_subdirectory(${_src}/plugin ${PROJECT_BINARY_DIR}/plugin)
 
 if(RESONIX_TESTS)
   add_subdirectory(${_src}/tests/win ${PROJECT_BINARY_DIR}/tests/win)

@@ -20,13 +20,10 @@
 
 #include "engine/Notice.h"
 #include "engine/ParamText.h"
-#include "engine/ResonixVersion.h"
+#include "framework/core/PlugDescription.h"
 #include "framework/graphics/IGraphics.h"
 
 namespace {
-
-// The maker as both formats name it (the VST3 factory carries the web address besides).
-constexpr const char* kMfrName = "Korvane";
 
 #if !defined(_WIN32)
 std::filesystem::path home_folder() {
@@ -51,8 +48,10 @@ bool ensure_folder(const std::filesystem::path& path, mode_t mode) {
 }  // namespace
 
 IResonix::IResonix(IInstanceInfo instanceInfo)
-    : IResonixAdapter(std::move(instanceInfo), kNumParams, "1-1", 1, "Korvane Resonix", "", kMfrName,
-                      kResonixVersion, FourCC("Kor5"), FourCC("Korv"), 0, false, true, false) {
+    : IPlugAdapter(std::move(instanceInfo), kNumParams, "1-1", 1, ThePlugDescription().effectName,
+                   ThePlugDescription().productName, ThePlugDescription().vendor,
+                   ThePlugDescription().version, ThePlugDescription().vst2UniqueId,
+                   ThePlugDescription().vst2VendorId, 0, false, true, false) {
   // 1. grid size and note names; the flags start cleared by their initialisers
   nbands = kNumBands;
   for (int i = 0; i < kNumBands; ++i) note_names[i] = ParamText::note_name(i);
@@ -192,7 +191,7 @@ void IResonix::OnParamChange(int paramIdx) {
 void IResonix::SetParameterFromGUI(int paramIdx, double normalizedValue) {
   Lock lock(mMutex);
   editor_change = true;
-  IResonixAdapter::SetParameterFromGUI(paramIdx, normalizedValue);
+  IPlugAdapter::SetParameterFromGUI(paramIdx, normalizedValue);
   editor_change = false;
 }
 

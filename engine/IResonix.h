@@ -45,7 +45,7 @@ enum EParams {
   kNumParams
 };
 
-class IResonix : public IResonixAdapter {
+class IResonix : public IPlugAdapter {
  public:
   explicit IResonix(IInstanceInfo instanceInfo);  // host thread
   ~IResonix() override;

@@ -54,7 +54,7 @@ class IGraphics {
   virtual void AppSupportPath(std::string* path, bool isSystem = false);
   virtual void SandboxSafeAppSupportPath(std::string* path) { AppSupportPath(path, false); }
   // Asks the user for a file; file receives the full path, or becomes empty when cancelled. On
-  // success dir receives the folder. extensions: space-separated, without points ("rzn").
+  // success dir receives the folder. extensions: space-separated, without points ("txt text").
   virtual void PromptForFile(std::string* file, EFileAction action = kFileOpen, std::string* dir = nullptr,
                              const char* extensions = "") = 0;
   virtual bool PromptForColor(IColor* color, const char* prompt = "") { return false; }

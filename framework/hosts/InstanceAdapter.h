@@ -5,11 +5,11 @@
 
 #if defined(RESONIX_HOST_VST3)
 #include "framework/hosts/vst3/IEffectVST3.h"
-using IResonixAdapter = IEffectVST3;
+using IPlugAdapter = IEffectVST3;
 #elif defined(RESONIX_HOST_VST2)
 #include "framework/hosts/vst2/IEffectVST2.h"
-using IResonixAdapter = IEffectVST2;
+using IPlugAdapter = IEffectVST2;
 #else
 #include "framework/hosts/headless/IEffectHeadless.h"
-using IResonixAdapter = IEffectHeadless;
+using IPlugAdapter = IEffectHeadless;
 #endif

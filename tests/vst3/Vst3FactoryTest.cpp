@@ -134,6 +134,8 @@ TEST(Vst3Factory, ModuleInfoAgreesWithTheFactory) {
   EXPECT_EQ(JsonValue(json, "Classes Discardable"), "false");
   EXPECT_EQ(JsonValue(json, "CID"), "\"" + std::string(cid) + "\"");
   EXPECT_EQ(std::string(cid).size(), 32u);
+  // Saved projects find their instances by it: it never changes.
+  EXPECT_STREQ(cid, "4B6F72352E9A4C1B8F3D5A607C21B9E4");
   EXPECT_EQ(JsonValue(json, "Category"), "\"Audio Module Class\"");
   EXPECT_EQ(JsonValue(json, "SDKVersion"), "\"VST 3.6.10\"");
   EXPECT_EQ(JsonValue(json, "Class Flags"), "2");

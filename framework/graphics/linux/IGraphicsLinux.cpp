@@ -1,10 +1,11 @@
 #include "framework/graphics/linux/IGraphicsLinux.h"
 
-#include <dlfcn.h>
 #include <cstdlib>
 #include <filesystem>
 
 #include "framework/core/IEffectBase.h"
+#include "framework/core/ModulePath.h"
+#include "framework/core/PlugDescription.h"
 #include "framework/graphics/KeyTable.h"
 #include "framework/graphics/linux/ChildProcess.h"
 #include "framework/graphics/linux/DesktopScale.h"
@@ -21,19 +22,11 @@ constexpr unsigned long kDoubleClickMs = 400;
 constexpr int kDoubleClickDistance = 4;
 constexpr const char* kNoticeFont = "DejaVuSans.ttf";
 
-// The file this code was loaded from: the plug-in module inside a bundle, or the test binary.
-std::filesystem::path ModulePath() {
-  Dl_info info = {};
-  if (dladdr(reinterpret_cast<void*>(&ModulePath), &info) && info.dli_fname)
-    return std::filesystem::path(info.dli_fname);
-  return {};
-}
-
 // Resources of the bundle the module sits in (Contents/<arch>/Name.so -> Contents/Resources).
 std::string BundleResourceFolder() {
   std::error_code ec;
-  const std::filesystem::path module = std::filesystem::weakly_canonical(ModulePath(), ec);
-  if (ec || module.empty()) return {};
+  const std::filesystem::path module = ModuleFilePath();
+  if (module.empty()) return {};
   const std::filesystem::path resources = module.parent_path().parent_path() / "Resources";
   if (module.parent_path().parent_path().filename() == "Contents" &&
       std::filesystem::is_directory(resources, ec))
@@ -81,7 +74,7 @@ void* IGraphicsLinux::OpenWindow(void* parentWnd) {
   }
   mParent = parent;
   mWindowGone = false;
-  XStoreName(mDisplay, mWindow, "Resonix");
+  XStoreName(mDisplay, mWindow, ThePlugDescription().windowTitle);
   mGC = XCreateGC(mDisplay, mWindow, 0, nullptr);
   mImage = std::make_unique<X11Image>(mDisplay, DeviceWidth(), DeviceHeight());
   XMapWindow(mDisplay, mWindow);
@@ -283,9 +276,10 @@ void IGraphicsLinux::PromptForFile(std::string* file, EFileAction action, std::s
   ZenityFileDialog::Request request;
   request.save = action == kFileSave;
   const std::string exts = extensions ? extensions : "";
-  const bool preset = exts.find("rzn") != std::string::npos;
-  request.title =
-      request.save ? (preset ? "Save Preset" : "Save File") : (preset ? "Load Preset" : "Open File");
+  const PlugDescription& description = ThePlugDescription();
+  const bool preset = exts.find(description.presetExtension) != std::string::npos;
+  request.title = request.save ? (preset ? description.savePresetTitle : "Save File")
+                               : (preset ? description.loadPresetTitle : "Open File");
   request.folder = dir && !dir->empty() ? *dir : std::string();
   if (request.folder.empty()) DesktopPath(&request.folder);
   request.file = std::filesystem::path(*file).filename().string();
@@ -321,7 +315,7 @@ bool IGraphicsLinux::OpenURL(const char* url, const char* msgWindowTitle, const 
 }
 
 void IGraphicsLinux::PluginPath(std::string* path) {
-  if (path) *path = ModulePath().parent_path().string();
+  if (path) *path = ModuleFolder();
 }
 
 void IGraphicsLinux::DesktopPath(std::string* path) {

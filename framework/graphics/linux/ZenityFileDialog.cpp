@@ -34,7 +34,7 @@ std::vector<std::string> ZenityFileDialog::Arguments(const Request& request) {
 
   const std::vector<std::string> exts = SplitExtensions(request.extensions);
   if (!exts.empty()) {
-    // "RZN file | *.rzn": the label names the first extension, the patterns take every one.
+    // "TXT file | *.txt *.text": the label names the first extension, the patterns take every one.
     std::string label;
     for (char c : exts.front()) label += char(std::toupper(static_cast<unsigned char>(c)));
     std::string filter = label + " file |";

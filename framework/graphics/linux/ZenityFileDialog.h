@@ -17,7 +17,7 @@ class ZenityFileDialog {
     std::string title;
     std::string folder;      // where the dialog starts; may be empty
     std::string file;        // proposed file name; may be empty
-    std::string extensions;  // space-separated, without points ("rzn")
+    std::string extensions;  // space-separated, without points ("txt text")
   };
 
   // The command line for a request.

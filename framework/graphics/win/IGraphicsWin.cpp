@@ -97,8 +97,9 @@ void* IGraphicsWin::OpenWindow(void* parentWnd) {
     h = mLastH;
   }
   mParent = parent;
-  HWND hwnd = CreateWindowA(kWindowClass, "Resonix", WS_CHILD | WS_VISIBLE | WS_CLIPCHILDREN, x, y, w, h,
-                            parent, nullptr, instance, this);
+  HWND hwnd =
+      CreateWindowA(kWindowClass, ThePlugDescription().windowTitle, WS_CHILD | WS_VISIBLE | WS_CLIPCHILDREN,
+                    x, y, w, h, parent, nullptr, instance, this);
   if (!hwnd) {
     mParent = nullptr;
     std::lock_guard<std::mutex> lock(gClassMutex);

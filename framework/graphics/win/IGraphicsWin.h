@@ -1,5 +1,5 @@
 #pragma once
-// The editor window on Windows: a Win32 child window of class "ResonixWndClass" inside the host's
+// The editor window on Windows: a Win32 child window of the plug-in's own class inside the host's
 // window, repainted from the off-screen draw bitmap by a 40 ms timer (id 2). It translates mouse,
 // wheel and key messages into IGraphics calls, runs the single-line EDIT text entry, pop-up menus,
 // message boxes and the common file dialogs, and loads the editor bitmaps from the plug-in file's
@@ -9,6 +9,7 @@
 #include <string>
 #include <vector>
 
+#include "framework/core/PlugDescription.h"
 #include "framework/graphics/IGraphics.h"
 
 // Win32 handle types, declared as windows.h declares them, so its macros stay out of this header.
@@ -20,7 +21,8 @@ struct HDC__;
 
 class IGraphicsWin : public IGraphics {
  public:
-  static constexpr const char* kWindowClass = "ResonixWndClass";
+  // Named by the plug-in, so two plug-ins on this framework never share a class.
+  static inline const char* const kWindowClass = ThePlugDescription().windowClass;
   static constexpr unsigned kTimerId = 2;
 
   IGraphicsWin(IEffectBase* plug, int w, int h, int refreshFPS = 0);

@@ -6,6 +6,7 @@
 #include <commdlg.h>
 
 #include <algorithm>
+#include <cctype>
 #include <cstring>
 #include <vector>
 
@@ -32,7 +33,7 @@ void IGraphicsWin::PromptForFile(std::string* file, EFileAction action, std::str
     file->clear();
     return;
   }
-  // "rzn rza" -> "*.rzn;*.rza", which serves as description and pattern; presets have their own name.
+  // "txt text" -> "*.txt;*.text", which serves as description and pattern; presets have their own name.
   std::string patterns, firstExt;
   const std::string exts = extensions ? extensions : "";
   for (size_t at = 0; at < exts.size();) {
@@ -44,10 +45,13 @@ void IGraphicsWin::PromptForFile(std::string* file, EFileAction action, std::str
     }
     at = end + 1;
   }
-  const bool preset = firstExt == "rzn";
+  const PlugDescription& description = ThePlugDescription();
+  const bool preset = firstExt == description.presetExtension;
   std::string filter;
   if (!patterns.empty()) {
-    filter = (preset ? std::string("RZN file") : patterns) + '\0' + patterns + '\0';
+    std::string label = firstExt;
+    for (char& c : label) c = char(std::toupper(static_cast<unsigned char>(c)));
+    filter = (preset ? label + " file" : patterns) + '\0' + patterns + '\0';
     filter += '\0';
   }
   std::string folder = dir && !dir->empty() ? *dir : std::string();
@@ -69,7 +73,7 @@ void IGraphicsWin::PromptForFile(std::string* file, EFileAction action, std::str
   // The host's working folder stays where it was.
   ofn.Flags = OFN_EXPLORER | OFN_NOCHANGEDIR | OFN_PATHMUSTEXIST;
   const bool save = action == kFileSave;
-  if (preset) ofn.lpstrTitle = save ? "Save Preset" : "Load Preset";
+  if (preset) ofn.lpstrTitle = save ? description.savePresetTitle : description.loadPresetTitle;
   ReleaseMouseCapture();
   if (GetCapture() == mHwnd) ReleaseCapture();
   BOOL ok = FALSE;

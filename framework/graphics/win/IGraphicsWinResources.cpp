@@ -9,12 +9,11 @@
 
 #include <cstring>
 
+#include "framework/core/ModulePath.h"
 #include "framework/graphics/win/WinEditorHelpers.h"
 #include "framework/graphics/win/WinKnownFolder.h"
 #include "raster/PngCodec.h"
 #include "raster/RasterBitmap.h"
-
-using WinEditor::ModuleFolder;
 
 bool IGraphicsWin::OpenURL(const char* url, const char* msgWindowTitle, const char* confirmMsg,
                            const char* errMsgOnFailure) {
@@ -36,11 +35,11 @@ bool IGraphicsWin::OpenURL(const char* url, const char* msgWindowTitle, const ch
 // ---- folders and resources ----
 
 void IGraphicsWin::HostPath(std::string* path) {
-  if (path) ModuleFolder(nullptr, path);
+  if (path) *path = ModuleFolder(ModuleOf::kProgram);
 }
 
 void IGraphicsWin::PluginPath(std::string* path) {
-  if (path) ModuleFolder(static_cast<HMODULE>(Module()), path);
+  if (path) *path = ModuleFolder();
 }
 
 void IGraphicsWin::DesktopPath(std::string* path) {

@@ -28,10 +28,4 @@ inline std::string FolderOf(const std::string& path) {
   const size_t at = path.find_last_of("\\/");
   return at == std::string::npos ? std::string() : path.substr(0, at);
 }
-
-inline void ModuleFolder(HMODULE module, std::string* path) {
-  char buffer[MAX_PATH * 4] = {};
-  const DWORD n = GetModuleFileNameA(module, buffer, DWORD(sizeof buffer));
-  *path = n > 0 && n < sizeof buffer ? FolderOf(std::string(buffer, n)) : std::string();
-}
 }  // namespace WinEditor

@@ -4,17 +4,14 @@
 
 #include <shellapi.h>
 
+#include <algorithm>
+
+#include "framework/core/PlugDescription.h"
 #include "framework/graphics/IGraphics.h"
 #include "framework/graphics/win/IGraphicsWin.h"
 #include "framework/graphics/win/WinKnownFolder.h"
 
 namespace {
-// The pages link to each other and to these files by name: they must lie side by side.
-const char* const kFileNames[WinHelpPages::kPageCount] = {
-    "1.htm",         "2.htm",         "3.htm",         "style.css",          "resonix-1.png",
-    "resonix-2.jpg", "resonix-3.png", "resonix-4.png", "resonix-5.png",      "resonix-6.png",
-    "resonix-7.png", "resonix-8.png", "resonix-9.png", "resonix-example.mp3"};
-
 // Writes one resource whole; false when the file cannot be created.
 bool WritePage(HMODULE module, int id, const std::string& path) {
   HRSRC info = FindResourceA(module, MAKEINTRESOURCEA(id), "BIN");
@@ -31,17 +28,28 @@ bool WritePage(HMODULE module, int id, const std::string& path) {
 }
 }  // namespace
 
+int WinHelpPages::PageCount() {
+  return ThePlugDescription().helpPageCount;
+}
+
 const char* WinHelpPages::FileName(int i) {
-  return i >= 0 && i < kPageCount ? kFileNames[i] : "";
+  return i >= 0 && i < PageCount() ? ThePlugDescription().helpPages[i] : "";
 }
 
 bool WinHelpPages::Folder(std::string* folder) {
   std::string base;
   if (!folder || !WinKnownFolder(WinFolder::kLocalAppData, &base)) return false;
-  std::string dir = base + "\\Korvane\\";
-  WinEnsureFolder(dir);
-  dir += "Resonix VST\\";
-  WinEnsureFolder(dir);
+  // Each level of the plug-in's folder in turn ("Vendor\\Product" -> base\Vendor\, base\Vendor\Product\).
+  std::string dir = base + "\\";
+  const std::string sub = ThePlugDescription().helpFolder;
+  for (size_t at = 0; at < sub.size();) {
+    const size_t end = std::min(sub.find('\\', at), sub.size());
+    if (end > at) {
+      dir += sub.substr(at, end - at) + "\\";
+      WinEnsureFolder(dir);
+    }
+    at = end + 1;
+  }
   *folder = dir;
   return true;
 }
@@ -55,11 +63,11 @@ void WinHelpPages::Open(IGraphics* graphics) {
     return;
   }
   const HMODULE module = static_cast<HMODULE>(IGraphicsWin::Module());
-  for (int i = 0; i < kPageCount; ++i) {
-    if (!WritePage(module, kFirstResource + i, dir + kFileNames[i]))
+  for (int i = 0; i < PageCount(); ++i) {
+    if (!WritePage(module, kFirstResource + i, dir + FileName(i)))
       graphics->ShowMessageBox("AppData Error!", "Error", kMB_OK);
   }
-  const std::string page = dir + kFileNames[0];
+  const std::string page = dir + FileName(0);
   HWND owner = static_cast<HWND>(graphics->GetWindow());
   const INT_PTR result =
       reinterpret_cast<INT_PTR>(ShellExecuteA(owner, "open", page.c_str(), nullptr, nullptr, SW_SHOWNORMAL));

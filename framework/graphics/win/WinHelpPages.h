@@ -1,7 +1,7 @@
 #pragma once
-// The user manual on Windows: its pages are "BIN" resources 200..213 of the plug-in file, written
-// afresh on every request into the local application data folder + "\Korvane\Resonix VST\", from
-// where the start page opens in the default browser.
+// The user manual on Windows: its pages are "BIN" resources from 200 on of the plug-in file, written
+// afresh on every request into the plug-in's help folder below the local application data folder,
+// from where the start page opens in the default browser.
 
 #include <string>
 
@@ -10,9 +10,10 @@ class IGraphics;
 class WinHelpPages {
  public:
   static constexpr int kFirstResource = 200;
-  static constexpr int kPageCount = 14;
 
-  // The file name resource kFirstResource + i is written under ("1.htm" first).
+  // The plug-in's pages, as its description lists them.
+  static int PageCount();
+  // The file name resource kFirstResource + i is written under (the start page first).
   static const char* FileName(int i);
   // Writes the pages and opens "1.htm"; every failure is told through the editor's message box.
   static void Open(IGraphics* graphics);

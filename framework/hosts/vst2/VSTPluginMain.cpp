@@ -1,6 +1,5 @@
-// Entry points of the VST2 plug-in module: the host calls one of them once per instance.
-
-#include <dlfcn.h>
+// Entry points of a VST2 plug-in module: the host calls one of them once per instance, and every
+// instance comes from CreatePlugInstance.
 
 #include <algorithm>
 #include <cstdlib>
@@ -9,8 +8,9 @@
 #include <system_error>
 #include <vector>
 
-#include "engine/IResonix.h"
+#include "framework/core/ModulePath.h"
 #include "framework/graphics/IGraphics.h"
+#include "framework/hosts/PlugEntry.h"
 
 namespace {
 
@@ -21,14 +21,6 @@ std::recursive_mutex& creation_mutex() {
   return mutex;
 }
 
-std::filesystem::path module_folder() {
-  Dl_info info{};
-  if (!dladdr(reinterpret_cast<void*>(&module_folder), &info) || !info.dli_fname) return {};
-  std::error_code ec;
-  const std::filesystem::path module = std::filesystem::weakly_canonical(info.dli_fname, ec);
-  return ec ? std::filesystem::path() : module.parent_path();
-}
-
 // The editor's bitmaps and fonts: the folder beside the module, else the resources of the VST3
 // bundle installed with it, else the build's copy. RESONIX_RESOURCE_DIR overrides all of them.
 void choose_resource_folder() {
@@ -36,11 +28,13 @@ void choose_resource_folder() {
   if (chosen) return;
   chosen = true;
   if (const char* env = std::getenv("RESONIX_RESOURCE_DIR"); env && *env) return;
+  const PlugDescription& description = ThePlugDescription();
   std::vector<std::filesystem::path> candidates;
-  if (const std::filesystem::path folder = module_folder(); !folder.empty())
-    candidates.push_back(folder / "KorvaneResonix.resources");
+  if (const std::string folder = ModuleFolder(); !folder.empty())
+    candidates.push_back(std::filesystem::path(folder) / description.vst2ResourceFolder);
   if (const char* home = std::getenv("HOME"); home && *home)
-    candidates.push_back(std::filesystem::path(home) / ".vst3/KorvaneResonix.vst3/Contents/Resources");
+    candidates.push_back(std::filesystem::path(home) / ".vst3" / description.vst3BundleName /
+                         "Contents/Resources");
   for (const auto& folder : candidates) {
     std::error_code ec;
     if (std::filesystem::is_directory(folder / "img", ec)) {
@@ -56,7 +50,8 @@ vst2::AEffect* create_instance(vst2::HostCallback hostCallback) {
     choose_resource_folder();
     IInstanceInfo info;
     info.mHostCallback = hostCallback;
-    auto* plug = new IResonix(info);
+    IPlugAdapter* plug = CreatePlugInstance(info);
+    if (!plug) return nullptr;
     plug->EnsureDefaultPreset();
     vst2::AEffect* effect = plug->GetAEffect();
     effect->numPrograms = std::max(plug->NPresets(), 1);

@@ -21,8 +21,6 @@ class IEffectVST3 : public IEffectBase, public SingleComponentEffect {
  public:
   static constexpr Steinberg::Vst::ParamID kPresetParam = 0x70727374;  // 'prst'
   static constexpr Steinberg::Vst::ParamID kBypassParam = 0x62706173;  // 'bpas'
-  static constexpr int kEditorWidth = 730;
-  static constexpr int kEditorHeight = 431;
 
   IEffectVST3(IInstanceInfo instanceInfo, int nParams, const char* channelIOStr, int nPresets,
               const char* effectName, const char* productName, const char* mfrName, int vendorVersion,

@@ -8,6 +8,7 @@
 #else
 #include "framework/graphics/linux/IGraphicsLinux.h"
 #endif
+#include "framework/core/PlugDescription.h"
 #include "framework/hosts/vst3/IEffectVST3.h"
 
 using namespace Steinberg;
@@ -33,8 +34,8 @@ IGraphicsPlatform* IEffectVST3View::Window() {
 
 ViewRect IEffectVST3View::DeviceRect() {
   IGraphicsPlatform* window = Window();
-  return ViewRect(0, 0, window ? window->DeviceWidth() : IEffectVST3::kEditorWidth,
-                  window ? window->DeviceHeight() : IEffectVST3::kEditorHeight);
+  return ViewRect(0, 0, window ? window->DeviceWidth() : ThePlugDescription().editorWidth,
+                  window ? window->DeviceHeight() : ThePlugDescription().editorHeight);
 }
 
 tresult PLUGIN_API IEffectVST3View::isPlatformTypeSupported(FIDString type) {
