@@ -218,7 +218,8 @@ TEST(Meter, AudioThreadFeedsTheMeterWhileTheEditorDraws) {
     highest = std::max(highest, meter->Smoothed());
   }
   audio.join();
-  e.gui->Tick();
+  e.gui->Tick();  // the last blocks are loud: the meter has a level even if the audio outran the editor
+  highest = std::max(highest, meter->Smoothed());
   EXPECT_GT(highest, 0.0);
   EXPECT_LE(highest, 1.0);
 }
