@@ -109,11 +109,20 @@ void IResonix::init_params() {
     double step;
   };
   static const ParamSpec specs[kNumParams] = {
-      {"Mode", 1.0},       {"Vertical slider", 0.0001}, {"Bypass signal volume", 0.001},
-      {"Note indicator", 0.0001}, {"LoadTarget", 1.0}, {"ResetTarget", 1.0},
-      {"ResetAll", 1.0},   {"About", 1.0},              {"Start", 1.0},
-      {"Undo", 1.0},       {"Redo", 1.0},               {"Save", 1.0},
-      {"Load", 1.0},       {"OK", 1.0},
+      {"Mode", 1.0},
+      {"Vertical slider", 0.0001},
+      {"Bypass signal volume", 0.001},
+      {"Note indicator", 0.0001},
+      {"LoadTarget", 1.0},
+      {"ResetTarget", 1.0},
+      {"ResetAll", 1.0},
+      {"About", 1.0},
+      {"Start", 1.0},
+      {"Undo", 1.0},
+      {"Redo", 1.0},
+      {"Save", 1.0},
+      {"Load", 1.0},
+      {"OK", 1.0},
   };
   // "Mode" is a two-state switch: a host shows "EQ" / "Bypass", and a value between the two is
   // rounded, so what plays and what reads always agree.

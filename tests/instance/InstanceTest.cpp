@@ -17,10 +17,14 @@
 
 namespace {
 
-std::unique_ptr<IResonix> make_instance() { return std::make_unique<IResonix>(IInstanceInfo{}); }
+std::unique_ptr<IResonix> make_instance() {
+  return std::make_unique<IResonix>(IInstanceInfo{});
+}
 
 std::vector<std::string> recorded_notices;
-void record_notice(const char* text, const char*) { recorded_notices.emplace_back(text); }
+void record_notice(const char* text, const char*) {
+  recorded_notices.emplace_back(text);
+}
 
 }  // namespace
 
@@ -48,8 +52,20 @@ TEST(Instance, RegistersAsAMonoChunkedEffect) {
 
 TEST(Instance, FourteenParametersInOrder) {
   auto plug = make_instance();
-  const char* names[] = {"Mode", "Vertical slider", "Bypass signal volume", "Note indicator", "LoadTarget",
-                         "ResetTarget", "ResetAll", "About", "Start", "Undo", "Redo", "Save", "Load", "OK"};
+  const char* names[] = {"Mode",
+                         "Vertical slider",
+                         "Bypass signal volume",
+                         "Note indicator",
+                         "LoadTarget",
+                         "ResetTarget",
+                         "ResetAll",
+                         "About",
+                         "Start",
+                         "Undo",
+                         "Redo",
+                         "Save",
+                         "Load",
+                         "OK"};
   ASSERT_EQ(plug->NParams(), kNumParams);
   ASSERT_EQ(kNumParams, 14);
   for (int i = 0; i < kNumParams; ++i) {
@@ -130,8 +146,8 @@ TEST(Instance, ResetFollowsTheHostRateWithAFloor) {
   plug->HostSetSampleRate(8000.0);
   EXPECT_EQ(plug->sample_rate, 44056.0);
   // Rates no host can mean leave the design rate alone.
-  for (double bad : {0.0, -48000.0, std::numeric_limits<double>::quiet_NaN(),
-                     std::numeric_limits<double>::infinity()}) {
+  for (double bad :
+       {0.0, -48000.0, std::numeric_limits<double>::quiet_NaN(), std::numeric_limits<double>::infinity()}) {
     plug->HostSetSampleRate(bad);
     EXPECT_EQ(plug->sample_rate, 44056.0);
   }

@@ -1,12 +1,11 @@
 #include "framework/hosts/headless/IEffectHeadless.h"
 
-
 IEffectHeadless::IEffectHeadless(IInstanceInfo instanceInfo, int nParams, const char* channelIOStr,
                                  int nPresets, const char* effectName, const char* productName,
-                                 const char* mfrName, int vendorVersion, int uniqueID, int mfrID,
-                                 int latency, bool plugDoesMidi, bool plugDoesChunks, bool plugIsInst)
-    : IEffectBase(nParams, channelIOStr, nPresets, effectName, productName, mfrName, vendorVersion,
-                  uniqueID, mfrID, latency, plugDoesMidi, plugDoesChunks, plugIsInst, kAPIHeadless) {
+                                 const char* mfrName, int vendorVersion, int uniqueID, int mfrID, int latency,
+                                 bool plugDoesMidi, bool plugDoesChunks, bool plugIsInst)
+    : IEffectBase(nParams, channelIOStr, nPresets, effectName, productName, mfrName, vendorVersion, uniqueID,
+                  mfrID, latency, plugDoesMidi, plugDoesChunks, plugIsInst, kAPIHeadless) {
   SetHost(instanceInfo.mHostName.c_str(), instanceInfo.mHostVersion);
 }
 
@@ -103,12 +102,18 @@ void IEffectHeadless::Record(HostEvent::Kind kind, int paramIdx, double normaliz
   mEvents.push_back({kind, paramIdx, normalized});
 }
 
-void IEffectHeadless::BeginInformHostOfParamChange(int paramIdx) { Record(HostEvent::kBegin, paramIdx, 0.0); }
+void IEffectHeadless::BeginInformHostOfParamChange(int paramIdx) {
+  Record(HostEvent::kBegin, paramIdx, 0.0);
+}
 
 void IEffectHeadless::InformHostOfParamChange(int paramIdx, double normalizedValue) {
   Record(HostEvent::kChange, paramIdx, normalizedValue);
 }
 
-void IEffectHeadless::EndInformHostOfParamChange(int paramIdx) { Record(HostEvent::kEnd, paramIdx, 0.0); }
+void IEffectHeadless::EndInformHostOfParamChange(int paramIdx) {
+  Record(HostEvent::kEnd, paramIdx, 0.0);
+}
 
-void IEffectHeadless::InformHostOfProgramChange() { Record(HostEvent::kProgramChange, -1, 0.0); }
+void IEffectHeadless::InformHostOfProgramChange() {
+  Record(HostEvent::kProgramChange, -1, 0.0);
+}

@@ -25,9 +25,9 @@ class IEffectHeadless : public IEffectBase {
   };
 
   IEffectHeadless(IInstanceInfo instanceInfo, int nParams, const char* channelIOStr, int nPresets,
-                  const char* effectName, const char* productName, const char* mfrName,
-                  int vendorVersion, int uniqueID, int mfrID, int latency, bool plugDoesMidi,
-                  bool plugDoesChunks, bool plugIsInst);
+                  const char* effectName, const char* productName, const char* mfrName, int vendorVersion,
+                  int uniqueID, int mfrID, int latency, bool plugDoesMidi, bool plugDoesChunks,
+                  bool plugIsInst);
   ~IEffectHeadless() override;
 
   // ---- host side: each call takes the instance lock as a host's dispatcher would ----
