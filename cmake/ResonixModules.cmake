@@ -86,3 +86,39 @@ function(resonix_add_vst2_module target)
   resonix_add_resource_copy(resonix_vst2_resources ${PROJECT_BINARY_DIR}/${M_NAME}.resources)
   add_dependencies(${target} resonix_vst2_resources)
 endfunction()
+
+# resonix_add_lv2_bundle(TARGET NAME name INSTANCE lib HEADLESS lib [SOURCES ...]): build/NAME.lv2 with
+# NAME.so (the plug-ins and their editor), manifest.ttl and NAME.ttl written by the TTL writer from a
+# headless instance of the same plug-in, and the editor's resources. Defines RESONIX_LV2_BUNDLE.
+set(RESONIX_LV2_DIR ${PROJECT_SOURCE_DIR}/framework/hosts/lv2)
+function(resonix_add_lv2_bundle target)
+  cmake_parse_arguments(M "" "NAME;INSTANCE;HEADLESS" "SOURCES" ${ARGN})
+  set(_bundle ${PROJECT_BINARY_DIR}/${M_NAME}.lv2)
+  set(RESONIX_LV2_BUNDLE ${_bundle} CACHE INTERNAL "")
+  add_library(${target} MODULE ${RESONIX_LV2_DIR}/Lv2Entry.cpp ${M_SOURCES})
+  target_link_libraries(${target} PRIVATE ${M_INSTANCE} ${CMAKE_DL_LIBS})
+  resonix_make_portable(${target})
+  set_target_properties(${target} PROPERTIES
+    OUTPUT_NAME ${M_NAME} PREFIX "" SUFFIX ".so"
+    LIBRARY_OUTPUT_DIRECTORY ${_bundle}
+    CXX_VISIBILITY_PRESET hidden VISIBILITY_INLINES_HIDDEN ON
+    LINK_DEPENDS ${RESONIX_LV2_DIR}/exports.map)
+  target_link_options(${target} PRIVATE
+    -Wl,--version-script=${RESONIX_LV2_DIR}/exports.map -Wl,--exclude-libs,ALL)
+  if(NOT RESONIX_SANITIZE AND NOT RESONIX_TSAN)
+    target_link_options(${target} PRIVATE -Wl,-z,defs)
+  endif()
+
+  add_executable(resonix-lv2-ttl ${RESONIX_LV2_DIR}/Lv2TtlTool.cpp ${M_SOURCES})
+  target_link_libraries(resonix-lv2-ttl PRIVATE ${M_HEADLESS} resonix_lv2_layout)
+  # The writer makes a headless instance, which makes its presets folder: never in the real home.
+  add_custom_command(TARGET ${target} POST_BUILD
+    COMMAND ${CMAKE_COMMAND} -E make_directory ${PROJECT_BINARY_DIR}/lv2-ttl-home
+    COMMAND ${CMAKE_COMMAND} -E env HOME=${PROJECT_BINARY_DIR}/lv2-ttl-home
+            $<TARGET_FILE:resonix-lv2-ttl> ${_bundle} ${M_NAME}.so
+    VERBATIM)
+  add_dependencies(${target} resonix-lv2-ttl)
+
+  resonix_add_resource_copy(resonix_lv2_resources ${_bundle}/resources)
+  add_custom_target(resonix_lv2_bundle ALL DEPENDS ${target} resonix_lv2_resources)
+endfunction()

@@ -45,10 +45,18 @@ bool ensure_folder(const std::filesystem::path& path, mode_t mode) {
 }
 #endif
 
+// Stereo where the host may ask for it; mono stays the default. VST2 projects rely on its "1-1" pins,
+// and the headless host feeds one channel.
+#if defined(RESONIX_HOST_VST3) || defined(RESONIX_HOST_LV2)
+constexpr const char* kChannelIO = "1-1 2-2";
+#else
+constexpr const char* kChannelIO = "1-1";
+#endif
+
 }  // namespace
 
 IResonix::IResonix(IInstanceInfo instanceInfo)
-    : IPlugAdapter(std::move(instanceInfo), kNumParams, "1-1", 1, ThePlugDescription().effectName,
+    : IPlugAdapter(std::move(instanceInfo), kNumParams, kChannelIO, 1, ThePlugDescription().effectName,
                    ThePlugDescription().productName, ThePlugDescription().vendor,
                    ThePlugDescription().version, ThePlugDescription().vst2UniqueId,
                    ThePlugDescription().vst2VendorId, 0, false, true, false) {

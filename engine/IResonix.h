@@ -81,6 +81,7 @@ class IResonix : public IPlugAdapter {
   void load_calibration();                            // once, at construction
   void start_measurement();                           // the "Start" command; editor thread
   void capture_block(const double* in, int nFrames);  // audio thread, while measuring
+  void capture_channels(const double* const* in, int channels, int nFrames);  // audio thread, while measuring
   void MyIdle();                                      // analysis of a finished capture; editor thread
 
   // ---- undo history and preset files (editor thread) ----

@@ -5,18 +5,39 @@
 #include "engine/IResonix.h"
 #include "framework/graphics/IGraphics.h"
 
+namespace {
+// The correction on one or two channels, each with its own filter states.
+template <typename C>
+void run_cascade(C& cascade, const double* const* in, double* const* out, int channels, int frames) {
+  if constexpr (requires { cascade.process(in, out, channels, frames); }) {
+    cascade.process(in, out, channels, frames);
+  } else {
+    // Until the cascade serves channels of its own, a second channel shares the first one's states.
+    for (int c = 0; c < channels; ++c) cascade.process(in[c], out[c], frames);
+  }
+}
+}  // namespace
+
 // Audio thread, under the instance lock: meter, then capture, Bypass gain or the correction filter.
+// Stereo when the host connected a second output: both channels get the same treatment.
 void IResonix::ProcessDoubleReplacing(double** inputs, double** outputs, int nFrames) {
   if (nFrames <= 0 || !outputs || !outputs[0]) return;
-  double* out = outputs[0];
-  const double* in = inputs ? inputs[0] : nullptr;
-  if (!in) {  // a host without an input bus feeds silence
-    std::memset(out, 0, sizeof(double) * std::size_t(nFrames));
-    in = out;
+  const int channels = IsOutChannelConnected(1) && outputs[1] ? 2 : 1;
+  const double* in[2] = {};
+  double* out[2] = {};
+  for (int c = 0; c < channels; ++c) {
+    out[c] = outputs[c];
+    in[c] = inputs ? inputs[c] : nullptr;
+    if (!in[c]) {  // a host without an input bus feeds silence
+      std::memset(out[c], 0, sizeof(double) * std::size_t(nFrames));
+      in[c] = out[c];
+    }
   }
 
-  // Level meter, linear in dB from -60 dB (0) to full scale (1), updated every 50 ms or every block.
-  for (int k = 0; k < nFrames; ++k) vumeter_level = std::max(vumeter_level, std::fabs(in[k]));
+  // Level meter of the louder channel, linear in dB from -60 dB (0) to full scale (1), updated
+  // every 50 ms or every block.
+  for (int c = 0; c < channels; ++c)
+    for (int k = 0; k < nFrames; ++k) vumeter_level = std::max(vumeter_level, std::fabs(in[c][k]));
   if (++Nbuffers >= int(sample_rate * 0.05 / nFrames)) {
     const double p = std::min(1.0, std::max(0.0, (std::log10(vumeter_level) + 3) / 3));
     meter_value.store(p, std::memory_order_relaxed);
@@ -27,17 +48,33 @@ void IResonix::ProcessDoubleReplacing(double** inputs, double** outputs, int nFr
   }
 
   if (measuring.load(std::memory_order_acquire)) {
-    capture_block(in, nFrames);
-    std::memset(out, 0, sizeof(double) * std::size_t(nFrames));
+    capture_channels(in, channels, nFrames);
+    for (int c = 0; c < channels; ++c) std::memset(out[c], 0, sizeof(double) * std::size_t(nFrames));
     return;
   }
 
   if (mode.load(std::memory_order_acquire) != 0) {
     const double g = std::pow(10.0, (0.5 - bypass_volume.load(std::memory_order_acquire)) * -40 / 20);
-    for (int k = 0; k < nFrames; ++k) out[k] = in[k] * g;
+    for (int c = 0; c < channels; ++c)
+      for (int k = 0; k < nFrames; ++k) out[c][k] = in[c][k] * g;
     return;
   }
 
   // Silent until the first design has published a set; in == out is fine.
-  cascade->process(in, out, nFrames);
+  run_cascade(*cascade, in, out, channels, nFrames);
+}
+
+// A measurement hears the channels' mean, in pieces that fit on the stack.
+void IResonix::capture_channels(const double* const* in, int channels, int nFrames) {
+  if (channels < 2) {
+    capture_block(in[0], nFrames);
+    return;
+  }
+  constexpr int kPiece = 256;
+  double mean[kPiece];
+  for (int offset = 0; offset < nFrames; offset += kPiece) {
+    const int n = std::min(kPiece, nFrames - offset);
+    for (int k = 0; k < n; ++k) mean[k] = 0.5 * (in[0][offset + k] + in[1][offset + k]);
+    capture_block(mean, n);
+  }
 }

@@ -220,6 +220,8 @@ const char* IEffectBase::GetAPIString() const {
       return "VST2";
     case kAPIVST3:
       return "VST3";
+    case kAPILV2:
+      return "LV2";
     default:
       return "Headless";
   }

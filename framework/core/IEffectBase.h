@@ -17,7 +17,7 @@
 
 class IGraphics;
 
-enum EAPI { kAPIVST2 = 0, kAPIVST3 = 1, kAPIHeadless = 2 };
+enum EAPI { kAPIVST2 = 0, kAPIVST3 = 1, kAPIHeadless = 2, kAPILV2 = 3 };
 
 // Four-character codes as the hosts expect them: 'Kor5' -> 0x4B6F7235.
 constexpr int FourCC(const char (&code)[5]) {

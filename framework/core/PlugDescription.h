@@ -5,6 +5,18 @@
 
 #include <cstdint>
 
+// One LV2 control port: a host-automatable parameter in the units a host shows. Its plain value is
+// minimum + normalised * (maximum - minimum); an enumeration takes each whole value between the two
+// and names it with the parameter's display text for it.
+struct PlugLv2Port {
+  int paramIdx;
+  const char* symbol;  // the port's LV2 symbol, stored in hosts' sessions: never changes
+  double minimum;
+  double maximum;
+  const char* unit;  // an LV2 units: name ("db"), or null
+  bool enumeration;
+};
+
 struct PlugDescription {
   // Names and ids hosts store in projects: they must never change between versions.
   const char* effectName;   // the class name hosts list, and the VST2 effect name
@@ -45,6 +57,13 @@ struct PlugDescription {
   // Deliverables: the VST2 module's resource folder beside it, and the VST3 bundle's folder name.
   const char* vst2ResourceFolder;
   const char* vst3BundleName;
+
+  // LV2: the bundle's folder name, the plug-ins' URI (the mono plug-in; the stereo one adds
+  // "-stereo", the editor "#ui") and the control ports, in port order after the audio ports.
+  const char* lv2BundleName;
+  const char* lv2Uri;
+  const PlugLv2Port* lv2Ports;
+  int lv2PortCount;
 };
 
 // Defined by the plug-in.

@@ -8,7 +8,7 @@
 inline IGraphics* MakeGraphics(IEffectBase* plug, int w, int h, int fps = 0) {
   return new IGraphicsWin(plug, w, h, fps);
 }
-#elif (defined(RESONIX_HOST_VST3) || defined(RESONIX_HOST_VST2)) && \
+#elif (defined(RESONIX_HOST_VST3) || defined(RESONIX_HOST_VST2) || defined(RESONIX_HOST_LV2)) && \
     __has_include("framework/graphics/linux/IGraphicsLinux.h")
 #include "framework/graphics/linux/IGraphicsLinux.h"
 inline IGraphics* MakeGraphics(IEffectBase* plug, int w, int h, int fps = 0) {

@@ -9,6 +9,9 @@ using IPlugAdapter = IEffectVST3;
 #elif defined(RESONIX_HOST_VST2)
 #include "framework/hosts/vst2/IEffectVST2.h"
 using IPlugAdapter = IEffectVST2;
+#elif defined(RESONIX_HOST_LV2)
+#include "framework/hosts/lv2/IEffectLV2.h"
+using IPlugAdapter = IEffectLV2;
 #else
 #include "framework/hosts/headless/IEffectHeadless.h"
 using IPlugAdapter = IEffectHeadless;

@@ -83,9 +83,12 @@ tresult PLUGIN_API IEffectVST3::terminate() {
   return SingleComponentEffect::terminate();
 }
 
+// An effect's main buses start with the first channel pair it lists ("1-1 2-2": mono); the host may
+// ask for another listed pair with setBusArrangements.
 void IEffectVST3::CreateBuses() {
   RemoveAllBusses();
-  const int nIn = NInChannels();
+  int nIn = NInChannels(), nOut = NOutChannels();
+  if (!IsInst() && NChannelIO() > 0) GetChannelIO(0, &nIn, &nOut);
   if (nIn > 0)
     AddAudioInput(STR16("Main Input"), ArrangementForChannels(nIn), kMain, BusInfo::kDefaultActive);
   if (IsInst()) {
@@ -97,10 +100,29 @@ void IEffectVST3::CreateBuses() {
       AddAudioOutput(wide, ArrangementForChannels(std::min(2, NOutChannels() - ch)), kMain,
                      ch == 0 ? BusInfo::kDefaultActive : 0);
     }
-  } else if (NOutChannels() > 0) {
-    AddAudioOutput(STR16("Output"), ArrangementForChannels(NOutChannels()), kMain, BusInfo::kDefaultActive);
+  } else if (nOut > 0) {
+    AddAudioOutput(STR16("Output"), ArrangementForChannels(nOut), kMain, BusInfo::kDefaultActive);
   }
   if (DoesMIDI()) AddEventInput(STR16("MIDI Input"), 1);
+}
+
+// Control thread, before processing starts: one main input and output bus of a listed channel pair
+// (the counts of the two arrangements); anything else keeps the buses and is refused.
+tresult PLUGIN_API IEffectVST3::setBusArrangements(SpeakerArrangement* inputs, int32 numIns,
+                                                   SpeakerArrangement* outputs, int32 numOuts) {
+  if (IsInst() || numIns != 1 || numOuts != 1 || !inputs || !outputs || NInChannels() == 0)
+    return SingleComponentEffect::setBusArrangements(inputs, numIns, outputs, numOuts);
+  const int nIn = SpeakerArr::getChannelCount(inputs[0]);
+  const int nOut = SpeakerArr::getChannelCount(outputs[0]);
+  if (inputs[0] != ArrangementForChannels(nIn) || outputs[0] != ArrangementForChannels(nOut) ||
+      !LegalIO(nIn, nOut))
+    return kResultFalse;
+  IEffectBase::Lock lock(GetMutex());
+  auto* in = static_cast<AudioBus*>(GetBusList(kAudio, kInput)->at(0).get());
+  auto* out = static_cast<AudioBus*>(GetBusList(kAudio, kOutput)->at(0).get());
+  in->setArrangement(inputs[0]);
+  out->setArrangement(outputs[0]);
+  return kResultTrue;
 }
 
 tresult PLUGIN_API IEffectVST3::setActive(TBool state) {

@@ -39,6 +39,9 @@ class IEffectVST3 : public IEffectBase, public SingleComponentEffect {
   tresult PLUGIN_API setupProcessing(Steinberg::Vst::ProcessSetup& setup) override;
   uint32 PLUGIN_API getLatencySamples() override;                          // control thread, no lock needed
   tresult PLUGIN_API process(Steinberg::Vst::ProcessData& data) override;  // audio thread, takes the lock
+  tresult PLUGIN_API setBusArrangements(Steinberg::Vst::SpeakerArrangement* inputs, int32 numIns,
+                                        Steinberg::Vst::SpeakerArrangement* outputs,
+                                        int32 numOuts) override;  // control thread, takes the lock
 
   // ---- IEditController: editor thread; only the calls that read or write a value take the lock ----
   int32 PLUGIN_API getParameterCount() override;
