@@ -35,7 +35,7 @@ bool AllFinite(const std::vector<Sample>& v) {
 }
 }  // namespace
 
-TEST(Vst3Buses, OneMonoMainInputAndOutput) {
+TEST(Vst3Buses, OneMainInputAndOutputMonoByDefaultStereoOnRequest) {
   TestPlugin plug;
   ASSERT_TRUE(plug.Valid()) << TestHost::Get().LoadError();
   IComponent* c = plug.Component();
@@ -62,11 +62,18 @@ TEST(Vst3Buses, OneMonoMainInputAndOutput) {
 
   IAudioProcessor* p = plug.Processor();
   SpeakerArrangement mono = SpeakerArr::kMono, stereo = SpeakerArr::kStereo;
-  EXPECT_EQ(p->setBusArrangements(&mono, 1, &mono, 1), kResultTrue);
-  EXPECT_EQ(p->setBusArrangements(&stereo, 1, &stereo, 1), kResultFalse);
-  EXPECT_EQ(p->setBusArrangements(&mono, 1, &stereo, 1), kResultFalse);
-  EXPECT_EQ(p->setBusArrangements(nullptr, 0, &mono, 1), kResultFalse);
+  SpeakerArrangement surround = SpeakerArr::k51, lrs = 0x103;
   SpeakerArrangement arr = 0;
+  EXPECT_EQ(p->setBusArrangements(&mono, 1, &stereo, 1), kResultFalse);
+  EXPECT_EQ(p->setBusArrangements(&surround, 1, &surround, 1), kResultFalse);
+  EXPECT_EQ(p->setBusArrangements(&lrs, 1, &lrs, 1), kResultFalse);
+  EXPECT_EQ(p->setBusArrangements(nullptr, 0, &mono, 1), kResultFalse);
+  EXPECT_EQ(p->setBusArrangements(&stereo, 1, &stereo, 1), kResultTrue);
+  ASSERT_EQ(c->getBusInfo(kAudio, kOutput, 0, info), kResultTrue);
+  EXPECT_EQ(info.channelCount, 2);
+  ASSERT_EQ(p->getBusArrangement(kInput, 0, arr), kResultTrue);
+  EXPECT_EQ(arr, SpeakerArr::kStereo);
+  EXPECT_EQ(p->setBusArrangements(&mono, 1, &mono, 1), kResultTrue);
   ASSERT_EQ(p->getBusArrangement(kInput, 0, arr), kResultTrue);
   EXPECT_EQ(arr, SpeakerArr::kMono);
   ASSERT_EQ(p->getBusArrangement(kOutput, 0, arr), kResultTrue);

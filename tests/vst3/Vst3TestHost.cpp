@@ -213,26 +213,30 @@ tresult TestPlugin::Setup(double sampleRate, int32 maxBlock, int32 sampleSize, i
 }
 
 template <typename Sample>
-std::vector<Sample> TestPlugin::ProcessBlock(const std::vector<Sample>& input,
-                                             TestParameterChanges* changes) {
-  std::vector<Sample> in = input;
-  std::vector<Sample> out(input.size(), Sample(12345));  // anything not written shows
-  Sample* inPtr[1] = {in.data()};
-  Sample* outPtr[1] = {out.data()};
+std::vector<std::vector<Sample>> TestPlugin::ProcessBlock(const std::vector<std::vector<Sample>>& input,
+                                                          TestParameterChanges* changes) {
+  std::vector<std::vector<Sample>> in = input;
+  std::vector<std::vector<Sample>> out;
+  std::vector<Sample*> inPtr, outPtr;
+  for (auto& channel : in) {
+    out.emplace_back(channel.size(), Sample(12345));  // anything not written shows
+    inPtr.push_back(channel.data());
+    outPtr.push_back(out.back().data());
+  }
   AudioBusBuffers inBus;
   AudioBusBuffers outBus;
-  inBus.numChannels = outBus.numChannels = 1;
+  inBus.numChannels = outBus.numChannels = int32(in.size());
   if constexpr (sizeof(Sample) == 8) {
-    inBus.channelBuffers64 = reinterpret_cast<Sample64**>(inPtr);
-    outBus.channelBuffers64 = reinterpret_cast<Sample64**>(outPtr);
+    inBus.channelBuffers64 = reinterpret_cast<Sample64**>(inPtr.data());
+    outBus.channelBuffers64 = reinterpret_cast<Sample64**>(outPtr.data());
   } else {
-    inBus.channelBuffers32 = reinterpret_cast<Sample32**>(inPtr);
-    outBus.channelBuffers32 = reinterpret_cast<Sample32**>(outPtr);
+    inBus.channelBuffers32 = reinterpret_cast<Sample32**>(inPtr.data());
+    outBus.channelBuffers32 = reinterpret_cast<Sample32**>(outPtr.data());
   }
   ProcessData data;
   data.processMode = mProcessMode;
   data.symbolicSampleSize = sizeof(Sample) == 8 ? kSample64 : kSample32;
-  data.numSamples = int32(input.size());
+  data.numSamples = in.empty() ? 0 : int32(in[0].size());
   data.numInputs = 1;
   data.numOutputs = 1;
   data.inputs = &inBus;
@@ -243,10 +247,17 @@ std::vector<Sample> TestPlugin::ProcessBlock(const std::vector<Sample>& input,
 }
 
 std::vector<float> TestPlugin::Process(const std::vector<float>& input, TestParameterChanges* changes) {
-  return ProcessBlock(input, changes);
+  auto out = ProcessBlock(std::vector<std::vector<float>>{input}, changes);
+  return out.empty() ? std::vector<float>{} : out[0];
 }
 
 std::vector<double> TestPlugin::Process(const std::vector<double>& input, TestParameterChanges* changes) {
+  auto out = ProcessBlock(std::vector<std::vector<double>>{input}, changes);
+  return out.empty() ? std::vector<double>{} : out[0];
+}
+
+std::vector<std::vector<double>> TestPlugin::Process(const std::vector<std::vector<double>>& input,
+                                                     TestParameterChanges* changes) {
   return ProcessBlock(input, changes);
 }
 

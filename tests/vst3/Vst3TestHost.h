@@ -165,6 +165,9 @@ class TestPlugin {
   // One block of mono audio; changes may be null. An empty input is a block of 0 samples.
   std::vector<float> Process(const std::vector<float>& input, TestParameterChanges* changes = nullptr);
   std::vector<double> Process(const std::vector<double>& input, TestParameterChanges* changes = nullptr);
+  // One block on as many channels as given (the main buses' arrangement must match).
+  std::vector<std::vector<double>> Process(const std::vector<std::vector<double>>& input,
+                                           TestParameterChanges* changes = nullptr);
 
   std::vector<uint8_t> ComponentState();
   std::vector<uint8_t> ControllerState();
@@ -173,7 +176,8 @@ class TestPlugin {
 
  private:
   template <typename Sample>
-  std::vector<Sample> ProcessBlock(const std::vector<Sample>& input, TestParameterChanges* changes);
+  std::vector<std::vector<Sample>> ProcessBlock(const std::vector<std::vector<Sample>>& input,
+                                                TestParameterChanges* changes);
 
   IComponent* mComponent = nullptr;
   IAudioProcessor* mProcessor = nullptr;

@@ -38,9 +38,9 @@ int host_block_size(const LV2_Options_Option* options, LV2_URID_Map* map) {
 }  // namespace
 
 IEffectLV2::IEffectLV2(IInstanceInfo instanceInfo, int nParams, const char* channelIOStr, int nPresets,
-                       const char* effectName, const char* productName, const char* mfrName, int vendorVersion,
-                       int uniqueID, int mfrID, int latency, bool plugDoesMidi, bool plugDoesChunks,
-                       bool plugIsInst)
+                       const char* effectName, const char* productName, const char* mfrName,
+                       int vendorVersion, int uniqueID, int mfrID, int latency, bool plugDoesMidi,
+                       bool plugDoesChunks, bool plugIsInst)
     : IEffectBase(nParams, channelIOStr, nPresets, effectName, productName, mfrName, vendorVersion, uniqueID,
                   mfrID, latency, plugDoesMidi, plugDoesChunks, plugIsInst, kAPILV2),
       mLayout(std::clamp(instanceInfo.mChannels, 1, 2)) {
@@ -50,7 +50,8 @@ IEffectLV2::IEffectLV2(IInstanceInfo instanceInfo, int nParams, const char* chan
     mStateKey = mMap->map(mMap->handle, (std::string(ThePlugDescription().lv2Uri) + "#state").c_str());
     mChunkType = mMap->map(mMap->handle, LV2_ATOM__Chunk);
     mHostBlockSize = host_block_size(
-        static_cast<const LV2_Options_Option*>(find_feature(instanceInfo.mFeatures, LV2_OPTIONS__options)), mMap);
+        static_cast<const LV2_Options_Option*>(find_feature(instanceInfo.mFeatures, LV2_OPTIONS__options)),
+        mMap);
   }
   const PlugDescription& description = ThePlugDescription();
   mAudioIn.assign(size_t(mLayout.channels), nullptr);

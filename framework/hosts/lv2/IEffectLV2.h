@@ -31,8 +31,6 @@ class IEffectLV2 : public IEffectBase {
              int uniqueID, int mfrID, int latency, bool plugDoesMidi, bool plugDoesChunks, bool plugIsInst);
   ~IEffectLV2() override;
 
-  // False when the host lacks a feature the plug-in requires (URID map); instantiate then fails.
-  bool Usable() const { return mMap != nullptr; }
   int Channels() const { return mLayout.channels; }
   // After construction: the host's rate, then the block size its options name, then Reset.
   void Prepare(double sampleRate);
@@ -41,8 +39,8 @@ class IEffectLV2 : public IEffectBase {
   void ConnectPort(uint32_t port, void* data);  // any time but never during run
   void Activate();                              // instantiation class, lock taken
   void Deactivate();
-  void Run(uint32_t nFrames);  // audio thread
-  LV2_State_Status SaveState(LV2_State_Store_Function store, LV2_State_Handle handle);       // lock taken
+  void Run(uint32_t nFrames);                                                           // audio thread
+  LV2_State_Status SaveState(LV2_State_Store_Function store, LV2_State_Handle handle);  // lock taken
   LV2_State_Status RestoreState(LV2_State_Retrieve_Function retrieve, LV2_State_Handle handle);  // lock taken
 
   // ---- the editor, on the host's UI thread, lock not held ----
@@ -57,7 +55,7 @@ class IEffectLV2 : public IEffectBase {
   void BeginInformHostOfParamChange(int paramIdx) override;                     // editor thread, no lock
   void InformHostOfParamChange(int paramIdx, double normalizedValue) override;  // editor thread, lock held
   void EndInformHostOfParamChange(int paramIdx) override;                       // editor thread, no lock
-  void InformHostOfProgramChange() override {}                                  // LV2 has no programs to refresh
+  void InformHostOfProgramChange() override {}  // LV2 has no programs to refresh
   bool IsRenderingOffline() override { return mFreeWheeling.load(std::memory_order_relaxed); }
   void ResizeGraphics(int w, int h) override;  // editor thread, lock not held
 
@@ -67,7 +65,7 @@ class IEffectLV2 : public IEffectBase {
   void ApplyControlPorts();  // audio thread, lock held
 
   Lv2PortLayout mLayout;
-  LV2_URID_Map* mMap = nullptr;
+  LV2_URID_Map* mMap = nullptr;  // optional: without it (lv2apply) the plug-in plays but keeps no state
   LV2_URID mStateKey = 0;
   LV2_URID mChunkType = 0;
   int mHostBlockSize = 0;  // from the host's options, 0 when it named none

@@ -60,10 +60,6 @@ LV2_Handle instantiate(const LV2_Descriptor*, double rate, const char* bundlePat
     choose_resource_folder(bundlePath);
     IPlugAdapter* instance = CreatePlugInstance(IInstanceInfo{Channels, features});
     if (!instance) return nullptr;
-    if (!instance->Usable()) {  // no URID map: the state could not be saved
-      delete instance;
-      return nullptr;
-    }
     instance->EnsureDefaultPreset();
     instance->Prepare(rate);
     return static_cast<LV2_Handle>(instance);
@@ -125,14 +121,15 @@ struct EditorHandle {
 LV2UI_Handle ui_instantiate(const LV2UI_Descriptor*, const char*, const char*, LV2UI_Write_Function write,
                             LV2UI_Controller controller, LV2UI_Widget* widget,
                             const LV2_Feature* const* features) {
-  auto* instance = static_cast<LV2_Handle>(const_cast<void*>(find_feature(features, LV2_INSTANCE_ACCESS_URI)));
+  auto* instance =
+      static_cast<LV2_Handle>(const_cast<void*>(find_feature(features, LV2_INSTANCE_ACCESS_URI)));
   void* parent = const_cast<void*>(find_feature(features, LV2_UI__parent));
   if (!instance || !parent || !widget) return nullptr;
   try {
     IEffectLV2* p = plug(instance);
-    const unsigned long window =
-        p->OpenEditor(parent, write, controller, static_cast<const LV2UI_Touch*>(find_feature(features, LV2_UI__touch)),
-                      static_cast<const LV2UI_Resize*>(find_feature(features, LV2_UI__resize)));
+    const unsigned long window = p->OpenEditor(
+        parent, write, controller, static_cast<const LV2UI_Touch*>(find_feature(features, LV2_UI__touch)),
+        static_cast<const LV2UI_Resize*>(find_feature(features, LV2_UI__resize)));
     if (!window) return nullptr;
     *widget = reinterpret_cast<LV2UI_Widget>(window);
     return new EditorHandle{p};

@@ -34,8 +34,8 @@ std::string decimal(double value) {
 
 std::string audio_port(const char* direction, int index, const std::string& symbol, const std::string& name) {
   std::ostringstream out;
-  out << "[\n    a lv2:" << direction << " , lv2:AudioPort ;\n    lv2:index " << index << " ;\n    lv2:symbol "
-      << quoted(symbol) << " ;\n    lv2:name " << quoted(name) << " ;\n  ]";
+  out << "[\n    a lv2:" << direction << " , lv2:AudioPort ;\n    lv2:index " << index
+      << " ;\n    lv2:symbol " << quoted(symbol) << " ;\n    lv2:name " << quoted(name) << " ;\n  ]";
   return out.str();
 }
 
@@ -43,9 +43,10 @@ std::string control_port(const PlugLv2Port& spec, int index, IPlugAdapter& plug)
   const IParam* param = plug.GetParam(spec.paramIdx);
   std::ostringstream out;
   out << "[\n    a lv2:InputPort , lv2:ControlPort ;\n    lv2:index " << index << " ;\n    lv2:symbol "
-      << quoted(spec.symbol) << " ;\n    lv2:name " << quoted(param->GetNameForHost()) << " ;\n    lv2:default "
-      << decimal(Lv2PortFromNormalized(spec, param->GetNormalized())) << " ;\n    lv2:minimum "
-      << decimal(spec.minimum) << " ;\n    lv2:maximum " << decimal(spec.maximum) << " ;\n";
+      << quoted(spec.symbol) << " ;\n    lv2:name " << quoted(param->GetNameForHost())
+      << " ;\n    lv2:default " << decimal(Lv2PortFromNormalized(spec, param->GetNormalized()))
+      << " ;\n    lv2:minimum " << decimal(spec.minimum) << " ;\n    lv2:maximum " << decimal(spec.maximum)
+      << " ;\n";
   if (spec.unit) out << "    units:unit units:" << spec.unit << " ;\n";
   if (spec.enumeration) {
     out << "    lv2:portProperty lv2:integer , lv2:enumeration ;\n    lv2:scalePoint";
@@ -61,13 +62,13 @@ std::string control_port(const PlugLv2Port& spec, int index, IPlugAdapter& plug)
   return out.str();
 }
 
-std::string toggle_port(int index, const char* symbol, const char* name, const char* designation, double deflt,
-                        bool hidden) {
+std::string toggle_port(int index, const char* symbol, const char* name, const char* designation,
+                        double deflt, bool hidden) {
   std::ostringstream out;
   out << "[\n    a lv2:InputPort , lv2:ControlPort ;\n    lv2:index " << index << " ;\n    lv2:symbol "
       << quoted(symbol) << " ;\n    lv2:name " << quoted(name) << " ;\n    lv2:designation " << designation
-      << " ;\n    lv2:portProperty lv2:toggled" << (hidden ? " , pprops:notOnGUI" : "") << " ;\n    lv2:default "
-      << decimal(deflt) << " ;\n    lv2:minimum 0.0 ;\n    lv2:maximum 1.0 ;\n  ]";
+      << " ;\n    lv2:portProperty lv2:toggled" << (hidden ? " , pprops:notOnGUI" : "")
+      << " ;\n    lv2:default " << decimal(deflt) << " ;\n    lv2:minimum 0.0 ;\n    lv2:maximum 1.0 ;\n  ]";
   return out.str();
 }
 
@@ -78,7 +79,7 @@ std::string plugin(const Lv2PortLayout& layout, IPlugAdapter& plug) {
   out << "<" << layout.Uri() << ">\n  a lv2:Plugin , lv2:EQPlugin ;\n  doap:name "
       << quoted(std::string(d.effectName) + (stereo ? " (stereo)" : "")) << " ;\n"
       << "  lv2:project <" << d.lv2Uri << "#project> ;\n"
-      << "  lv2:requiredFeature urid:map ;\n  lv2:optionalFeature opts:options ;\n"
+      << "  lv2:optionalFeature urid:map , opts:options ;\n"
       << "  opts:supportedOption bufsz:maxBlockLength , bufsz:nominalBlockLength ;\n"
       << "  lv2:extensionData state:interface ;\n  ui:ui <" << Lv2PortLayout::UiUri() << "> ;\n  lv2:port ";
   const char* side[2] = {"left", "right"};
@@ -96,7 +97,8 @@ std::string plugin(const Lv2PortLayout& layout, IPlugAdapter& plug) {
   }
   for (int k = 0; k < d.lv2PortCount; ++k) out << sep << control_port(d.lv2Ports[k], layout.Control(k), plug);
   out << sep << toggle_port(layout.Enabled(), "enabled", "Enabled", "lv2:enabled", 1.0, false);
-  out << sep << toggle_port(layout.FreeWheeling(), "freewheel", "Free-wheeling", "lv2:freeWheeling", 0.0, true);
+  out << sep
+      << toggle_port(layout.FreeWheeling(), "freewheel", "Free-wheeling", "lv2:freeWheeling", 0.0, true);
   out << sep << "[\n    a lv2:OutputPort , lv2:ControlPort ;\n    lv2:index " << layout.Latency()
       << " ;\n    lv2:symbol \"latency\" ;\n    lv2:name \"Latency\" ;\n    lv2:designation lv2:latency ;\n"
       << "    lv2:portProperty lv2:reportsLatency , lv2:integer , pprops:notOnGUI ;\n"
@@ -154,13 +156,16 @@ int main(int argc, char** argv) {
            << "> ;\n  rdfs:seeAlso <" << ttl << "> .\n";
 
   std::ostringstream body;
-  body << kPrefixes << "<" << d.lv2Uri << "#project>\n  a doap:Project ;\n  doap:name " << quoted(d.effectName)
-       << " ;\n  doap:maintainer [ foaf:name " << quoted(d.vendor) << " ; foaf:homepage <" << d.vendorUrl
-       << "> ; foaf:mbox <mailto:" << d.vendorEmail << "> ] .\n\n"
-       << plugin(mono, *plug) << plugin(stereo, *plug) << "<" << Lv2PortLayout::UiUri()
-       << ">\n  a ui:X11UI ;\n"
-       << "  lv2:requiredFeature ui:parent , ui:idleInterface , <http://lv2plug.in/ns/ext/instance-access> ;\n"
-       << "  lv2:optionalFeature ui:resize , ui:touch ;\n  lv2:extensionData ui:idleInterface .\n";
+  body
+      << kPrefixes << "<" << d.lv2Uri << "#project>\n  a doap:Project ;\n  doap:name " << quoted(d.effectName)
+      << " ;\n  doap:maintainer [ foaf:name " << quoted(d.vendor) << " ; foaf:homepage <" << d.vendorUrl
+      << "> ; foaf:mbox <mailto:" << d.vendorEmail << "> ] .\n\n"
+      << plugin(mono, *plug) << plugin(stereo, *plug) << "<" << Lv2PortLayout::UiUri()
+      << ">\n  a ui:X11UI ;\n"
+      << "  lv2:requiredFeature ui:parent , ui:idleInterface , <http://lv2plug.in/ns/ext/instance-access> ;\n"
+      << "  lv2:optionalFeature ui:resize , ui:touch ;\n  lv2:extensionData ui:idleInterface .\n";
 
-  return write_file(folder + "/manifest.ttl", manifest.str()) && write_file(folder + "/" + ttl, body.str()) ? 0 : 1;
+  return write_file(folder + "/manifest.ttl", manifest.str()) && write_file(folder + "/" + ttl, body.str())
+             ? 0
+             : 1;
 }
