@@ -1,7 +1,8 @@
 #!/bin/sh
 # Installs Korvane Resonix from this folder, or removes it again.
-#   ./install.sh              for you: ~/.vst3, ~/.vst and ~/.local/bin
-#   ./install.sh --system     for everyone: /usr/local/lib/vst3, /usr/local/lib/vst, /usr/local/bin
+#   ./install.sh              for you: ~/.vst3, ~/.vst, ~/.lv2 and ~/.local/bin
+#   ./install.sh --system     for everyone: /usr/local/lib/vst3, /usr/local/lib/vst, /usr/local/lib/lv2,
+#                             /usr/local/bin
 #   ./install.sh --uninstall  removes what the install put there (add --system for the system-wide copy)
 # Presets and the calibration file in ~/Documents/Korvane Resonix are never touched.
 set -eu
@@ -14,7 +15,7 @@ for arg in "$@"; do
     --system) system=yes ;;
     --uninstall) uninstall=yes ;;
     -h | --help)
-      sed -n '2,6p' "$0" | sed 's/^# \{0,1\}//'
+      sed -n '2,7p' "$0" | sed 's/^# \{0,1\}//'
       exit 0
       ;;
     *)
@@ -27,6 +28,7 @@ done
 if [ $system = yes ]; then
   vst3=/usr/local/lib/vst3
   vst2=/usr/local/lib/vst
+  lv2=/usr/local/lib/lv2
   bin=/usr/local/bin
 else
   if [ -z "${HOME:-}" ]; then
@@ -35,11 +37,13 @@ else
   fi
   vst3=$HOME/.vst3
   vst2=$HOME/.vst
+  lv2=$HOME/.lv2
   bin=$HOME/.local/bin
 fi
 if [ $uninstall = yes ]; then
   # One item a parameter, so folders with spaces in their names stay whole.
-  set -- "$vst3/KorvaneResonix.vst3" "$vst2/KorvaneResonix.so" "$vst2/KorvaneResonix.resources" "$bin/resonix"
+  set -- "$vst3/KorvaneResonix.vst3" "$vst2/KorvaneResonix.so" "$vst2/KorvaneResonix.resources" \
+    "$lv2/KorvaneResonix.lv2" "$bin/resonix"
   for item in "$@"; do
     if [ -e "$item" ]; then
       rm -rf "$item"
@@ -49,7 +53,8 @@ if [ $uninstall = yes ]; then
   exit 0
 fi
 
-for part in KorvaneResonix.vst3 vst2/KorvaneResonix.so vst2/KorvaneResonix.resources bin/resonix; do
+for part in KorvaneResonix.vst3 vst2/KorvaneResonix.so vst2/KorvaneResonix.resources KorvaneResonix.lv2 \
+  bin/resonix; do
   if [ ! -e "$here/$part" ]; then
     echo "install.sh: $here/$part is missing; unpack the whole package again" >&2
     exit 2
@@ -57,7 +62,7 @@ for part in KorvaneResonix.vst3 vst2/KorvaneResonix.so vst2/KorvaneResonix.resou
 done
 hint=
 [ $system = yes ] && hint=" (run it as root, e.g. with sudo)"
-for dir in "$vst3" "$vst2" "$bin"; do
+for dir in "$vst3" "$vst2" "$lv2" "$bin"; do
   if ! mkdir -p "$dir" 2>/dev/null || [ ! -w "$dir" ]; then
     echo "install.sh: cannot write to $dir$hint" >&2
     exit 3
@@ -81,10 +86,11 @@ put() {
 put "$here/KorvaneResonix.vst3" "$vst3/KorvaneResonix.vst3"
 put "$here/vst2/KorvaneResonix.resources" "$vst2/KorvaneResonix.resources"
 put "$here/vst2/KorvaneResonix.so" "$vst2/KorvaneResonix.so"
+put "$here/KorvaneResonix.lv2" "$lv2/KorvaneResonix.lv2"
 put "$here/bin/resonix" "$bin/resonix"
 
 case ":${PATH:-}:" in
   *":$bin:"*) ;;
   *) echo "note: $bin is not on your PATH; add it to run \`resonix\` by name" ;;
 esac
-echo "Rescan plug-ins in your host and insert \"Korvane Resonix\" (vendor Korvane) on a mono track."
+echo "Rescan plug-ins in your host and insert \"Korvane Resonix\" (vendor Korvane) on a mono or stereo track."
