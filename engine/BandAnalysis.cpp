@@ -18,6 +18,23 @@ void BandAnalysis::set_bins(const double* band_freq, const double* band_edge, in
   bin_hi[nbands - 1] = bin_lo[nbands - 1];
 }
 
+const char* BandAnalysis::message(Result r) {
+  switch (r) {
+    case Result::too_loud:
+      return "The sound is too loud!\nPlease turn down the volume and start the measurement once again.";
+    case Result::too_silent:
+      return "The sound is too silent or absent!\nPlease check the Mic input and Mic signal indicator in the "
+             "Measurement box of the Resonix. If the Mic signal indicator doesn't show a signal, you need to "
+             "adjust the direct monitoring of your measurement microphone in your DAW in accordance with the "
+             "Help manual.";
+    case Result::no_memory:
+      return "Error_003";
+    case Result::ok:
+      break;
+  }
+  return "";
+}
+
 bool BandAnalysis::clipped(const double* x, int length) {
   for (int i = 0; i < length; ++i)
     if (!(std::fabs(x[i]) < 1.0)) return true;

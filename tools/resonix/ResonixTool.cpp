@@ -10,7 +10,8 @@ int run_resonix(const std::vector<std::string>& args, Console& console) {
                   {"apply", run_apply},
                   {"render", run_render},
                   {"info", run_info},
-                  {"coefficients", run_coefficients}};
+                  {"coefficients", run_coefficients},
+                  {"match", run_match}};
 
   if (args.empty()) {
     console.err << command_help::tool;
