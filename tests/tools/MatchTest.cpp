@@ -19,7 +19,7 @@ class RandomBody {
     for (int i = 0; i < count; ++i) {
       const double f = 90.0 * std::pow(6000.0 / 90.0, 0.5 + 0.5 * rnd.white());
       const double db = (rnd.white() < 0 ? -1 : 1) * (9.0 + 3.0 * rnd.white());
-      const double q = 9.0 + 6.0 * rnd.white();
+      const double q = 20.0 + 15.0 * rnd.white();
       const double a = std::pow(10.0, db / 40.0), w = 2 * std::numbers::pi * f / kRate;
       const double alpha = std::sin(w) / (2 * q), a0 = 1 + alpha / a;
       sections.push_back({(1 + alpha * a) / a0, -2 * std::cos(w) / a0, (1 - alpha * a) / a0,
@@ -103,7 +103,7 @@ TEST_F(ToolTest, MatchTurnsOneBodyIntoAnother) {
   for (uint64_t seed : {1, 2, 3}) {
     NoiseSource rnd(seed * 7919);
     const std::vector<double> dry = dry_phrase(rnd, 20.0);
-    const RandomBody pickup(rnd, 5), mic(rnd, 5);
+    const RandomBody pickup(rnd, 8), mic(rnd, 8);
     auto source = pickup.apply(dry, 1.0), reference = mic.apply(dry, 1.0);
     const auto peak = [](const std::vector<double>& x) {
       double m = 0;
@@ -138,4 +138,36 @@ TEST_F(ToolTest, MatchTurnsOneBodyIntoAnother) {
     std::printf("seed %d: %.2f dB RMS apart, %.2f dB after the match\n%s", int(seed), before, after,
                 r.out.c_str());
   }
+}
+
+TEST_F(ToolTest, MatchRefusesWhatAMeasurementRefuses) {
+  const auto sine = [](double seconds, double level, int rate = 44100) {
+    std::vector<double> x(static_cast<size_t>(seconds * rate));
+    for (size_t i = 0; i < x.size(); ++i) x[i] = level * std::sin(0.05 * double(i));
+    return x;
+  };
+  write_audio(path("ok.wav"), sine(3.0, 0.5), 44100, 1);
+  write_audio(path("short.wav"), sine(1.9, 0.5), 44100, 1);
+  write_audio(path("silent.wav"), sine(3.0, 0.0), 44100, 1);
+  write_audio(path("clipped.wav"), sine(3.0, 1.2), 44100, 1);
+  write_audio(path("low.wav"), sine(3.0, 0.5, 32000), 32000, 1);
+  const struct {
+    const char* file;
+    const char* says;
+  } cases[] = {{"short.wav", "too short"},
+               {"silent.wav", "The sound is too silent or absent!"},
+               {"clipped.wav", "The sound is too loud!"},
+               {"low.wav", "32000 Hz"},
+               {"none.wav", "no such file"}};
+  for (const auto& c : cases)
+    for (bool as_source : {true, false}) {
+      const std::string out = path("m.rzn");
+      const auto r = as_source ? tool({"match", path(c.file), path("ok.wav"), "-o", out})
+                               : tool({"match", path("ok.wav"), path(c.file), "-o", out});
+      EXPECT_EQ(r.status, 2) << c.file;
+      EXPECT_NE(r.err.find(c.says), std::string::npos) << r.err;
+      EXPECT_FALSE(std::filesystem::exists(out)) << c.file;
+    }
+  EXPECT_EQ(tool({"match", path("ok.wav"), path("ok.wav")}).status, 1) << "-o is required";
+  EXPECT_EQ(tool({"match", path("ok.wav"), path("ok.wav"), "-o", path("no/such/dir/m.rzn")}).status, 3);
 }
