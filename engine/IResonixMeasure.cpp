@@ -55,7 +55,8 @@ void IResonix::post_mailbox(double code) {
 void IResonix::MyIdle() {
   // Only a complete recording is analysed; a "Start" since the signal has taken the buffer back.
   if (!capture.finished()) return;
-  const BandAnalysis::Result result = band_analysis.analyse(capture.buffer(), MeasurementCapture::kLog2, calibration);
+  const BandAnalysis::Result result =
+      band_analysis.analyse(capture.buffer(), MeasurementCapture::kLog2, calibration);
   switch (result) {
     case BandAnalysis::Result::too_loud:
     case BandAnalysis::Result::too_silent:

@@ -32,8 +32,9 @@ bool SpectrumMatch::match(const LongTermSpectrum& source, const LongTermSpectrum
   int any = -1;
   for (int i = 0; i < n; ++i) {
     comparable[i] = src[i] >= kFloor && ref[i] >= kFloor;
-    if (comparable[i]) goal[i] = std::clamp(ref[i] / src[i] * overall, overall / kMaxSpread,
-                                            std::min(overall * kMaxSpread, CorrectionDesign::kMaxBoost));
+    if (comparable[i])
+      goal[i] = std::clamp(ref[i] / src[i] * overall, overall / kMaxSpread,
+                           std::min(overall * kMaxSpread, CorrectionDesign::kMaxBoost));
     if (comparable[i] && any < 0) any = i;
   }
   // A band with nothing to compare keeps the correction of its nearest comparable band, the lower

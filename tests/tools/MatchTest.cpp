@@ -86,7 +86,8 @@ std::vector<double> band_db(const std::vector<double>& x, const EngineSession::B
 }
 
 // RMS of the level difference over 82 Hz to 8.4 kHz, its mean (the overall level) removed.
-double rms_apart(const std::vector<double>& a, const std::vector<double>& b, const EngineSession::BandGrid& grid) {
+double rms_apart(const std::vector<double>& a, const std::vector<double>& b,
+                 const EngineSession::BandGrid& grid) {
   std::vector<double> d;
   for (int i = 0; i < grid.n; ++i)
     if (grid.freq[i] >= 82.0 && grid.freq[i] <= 8400.0) d.push_back(a[i] - b[i]);

@@ -71,8 +71,8 @@ int run_match(const std::vector<std::string>& args, Console& console) {
 
   // Both files are streamed through their analysis in blocks: an hour of audio needs no more memory
   // than a second.
-  ProgressBar progress(console.err, console.terminal, "match", rec[0].reader.info().frames +
-                                                                   rec[1].reader.info().frames);
+  ProgressBar progress(console.err, console.terminal, "match",
+                       rec[0].reader.info().frames + rec[1].reader.info().frames);
   int64_t done = 0;
   for (Recording& r : rec) {
     const AudioInfo& info = r.reader.info();
