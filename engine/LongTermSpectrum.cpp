@@ -6,6 +6,7 @@
 #include <new>
 #include <numbers>
 
+#include "engine/BandAnalysis.h"
 #include "engine/FFT.h"
 #include "engine/MeasurementCapture.h"
 
@@ -61,12 +62,10 @@ void LongTermSpectrum::add(const double* interleaved, int64_t frames, int channe
   if (failed || channels < 1) return;
   const double scale = 1.0 / channels;
   for (int64_t f = 0; f < frames; ++f) {
+    const double* frame = interleaved + f * channels;
+    clipped = clipped || BandAnalysis::clipped(frame, channels);
     double sum = 0.0;
-    for (int c = 0; c < channels; ++c) {
-      const double v = interleaved[f * channels + c];
-      clipped = clipped || !(std::fabs(v) < 1.0);
-      sum += v;
-    }
+    for (int c = 0; c < channels; ++c) sum += frame[c];
     history[length - hop + pending] = clipped ? 0.0 : sum * scale;
     if (++pending == hop) transform_segment();
     if (failed) return;
@@ -129,7 +128,6 @@ LongTermSpectrum::Result LongTermSpectrum::finish(const double* calibration) {
   };
 
   double loudest = 0.0;
-  bool finite = true;
   for (int i = 0; i < nbands; ++i) {
     const double ratio = range_hi[i] > range_lo[i] ? range_hi[i] / range_lo[i] : 1.0;
     double band = 0.0;
@@ -141,14 +139,9 @@ LongTermSpectrum::Result LongTermSpectrum::finish(const double* calibration) {
       from = to;
     }
     level[i] = std::sqrt(band) / calibration[i];
-    finite = finite && std::isfinite(level[i]);
     loudest = std::max(loudest, level[i]);
   }
-  if (!finite || !(loudest > kSilence)) {
-    std::fill(level, level + nbands, 0.0);
-    return Result::too_silent;
-  }
-  for (int i = 0; i < nbands; ++i) level[i] /= loudest;
+  if (!BandAnalysis::normalise(level, nbands)) return Result::too_silent;
   for (int i = 0; i < nbands * kSplit; ++i) sub[i] /= loudest * loudest;
   return Result::ok;
 }

@@ -14,12 +14,11 @@ class LongTermSpectrum {
   static constexpr int kMaxBands = 120;
   static constexpr int kSplit = 8;  // sub-bands per band, to predict a filter's effect within a band
   static constexpr double kMinSeconds = 2.0;
-  static constexpr double kSilence = 0.001;  // as a measurement's loudest band
 
   enum class Result {
     ok,
     too_loud,    // a sample of magnitude 1.0 or more (or not a number)
-    too_silent,  // the loudest band, at a measurement's scale, is at or below kSilence
+    too_silent,  // silent to a measurement's analysis, at a measurement's scale
     too_short,   // under kMinSeconds
     no_memory,
   };
