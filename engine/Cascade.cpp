@@ -48,8 +48,12 @@ Cascade::Cascade() : work_(std::make_unique<Work>()) {
 
 Cascade::~Cascade() = default;
 
-const double* Cascade::state1() const { return work_->live[0].s1; }
-const double* Cascade::state2() const { return work_->live[0].s2; }
+const double* Cascade::state1() const {
+  return work_->live[0].s1;
+}
+const double* Cascade::state2() const {
+  return work_->live[0].s2;
+}
 
 void Cascade::clear_history() {
   for (States& s : work_->live) clear(s);
@@ -105,7 +109,9 @@ void Cascade::adopt_newest(bool crossfade) {
   fade_ = crossfade ? Ramp{0.0, 1.0, 0, transition_frames()} : Ramp{};
 }
 
-void Cascade::process(const double* in, double* out, int frames) { process(&in, &out, 1, frames); }
+void Cascade::process(const double* in, double* out, int frames) {
+  process(&in, &out, 1, frames);
+}
 
 void Cascade::process(const double* const* in, double* const* out, int channels, int frames) {
   if (frames <= 0 || !in || !out || channels < 1 || channels > kMaxChannels) return;

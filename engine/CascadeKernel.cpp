@@ -60,9 +60,9 @@ struct Sections {
 // a masked vector, only the lanes whose section has a sample at this step (sections lo .. hi) change
 // state.
 template <int V, bool Masked>
-SIMD_INLINE typename Lanes<V>::vd section_step(const typename Lanes<V>::vd& na, const typename Lanes<V>::vd& b,
-                                               const typename Lanes<V>::vd& c, double* s1, double* s2,
-                                               typename Lanes<V>::vd* x, int v,
+SIMD_INLINE typename Lanes<V>::vd section_step(const typename Lanes<V>::vd& na,
+                                               const typename Lanes<V>::vd& b, const typename Lanes<V>::vd& c,
+                                               double* s1, double* s2, typename Lanes<V>::vd* x, int v,
                                                const typename Lanes<V>::vd& prev, double lo, double hi) {
   typedef typename Lanes<V>::vd vd;
   const vd xv = x[v];
@@ -135,15 +135,16 @@ SIMD_INLINE void ramp_step(const Sections& k, double* const* s1, double* const* 
       if (first >= lo && last <= hi)
         prev[ch] = section_step<V, false>(na, b, c, s1[ch], s2[ch], x[ch], v, prev[ch], 0, 0);
       else
-        prev[ch] = section_step<V, true>(na, b, c, s1[ch], s2[ch], x[ch], v, prev[ch], double(lo), double(hi));
+        prev[ch] =
+            section_step<V, true>(na, b, c, s1[ch], s2[ch], x[ch], v, prev[ch], double(lo), double(hi));
     }
   }
   for (int ch = 0; ch < C; ++ch) y[ch] = prev[ch][V - 1];
 }
 
 template <int V, int NV, int C>
-SIMD_INLINE void wavefront_run(const Sections& k, double* const* s1, double* const* s2, const double* const* in,
-                               double* const* out, int frames, double g) {
+SIMD_INLINE void wavefront_run(const Sections& k, double* const* s1, double* const* s2,
+                               const double* const* in, double* const* out, int frames, double g) {
   const int ns = k.nsections;
   const std::int64_t last = std::int64_t(frames) + ns - 1;  // steps 0 .. last - 1
   Wave<V> x[C] = {};
@@ -195,10 +196,10 @@ SIMD_INLINE void wavefront_body(const Cascade::Coefficients& c, double* const* s
 using Kernel = void (*)(const Cascade::Coefficients&, double* const*, double* const*, const double* const*,
                         double* const*, int, int);
 
-#define CASCADE_WAVEFRONT(suffix, level, lanes, target)                                                     \
-  target void wavefront_##suffix(const Cascade::Coefficients& k, double* const* s1, double* const* s2,      \
-                                 const double* const* in, double* const* out, int channels, int n) {       \
-    wavefront_body<lanes>(k, s1, s2, in, out, channels, n);                                                 \
+#define CASCADE_WAVEFRONT(suffix, level, lanes, target)                                                \
+  target void wavefront_##suffix(const Cascade::Coefficients& k, double* const* s1, double* const* s2, \
+                                 const double* const* in, double* const* out, int channels, int n) {   \
+    wavefront_body<lanes>(k, s1, s2, in, out, channels, n);                                            \
   }
 SIMD_FOR_EACH_LEVEL(CASCADE_WAVEFRONT)
 
@@ -225,7 +226,8 @@ const Wavefront widest = pick_wavefront();
 
 }  // namespace
 
-void scalar(const Cascade::Coefficients& k, double* s1, double* s2, const double* in, double* out, int frames) {
+void scalar(const Cascade::Coefficients& k, double* s1, double* s2, const double* in, double* out,
+            int frames) {
   const int ns = k.nsections;
   for (int f = 0; f < frames; ++f) {
     double x = in[f];
@@ -250,7 +252,9 @@ bool wavefront(int lanes, const Cascade::Coefficients& k, double* const* s1, dou
   return true;
 }
 
-int widest_lanes() { return widest.lanes; }
+int widest_lanes() {
+  return widest.lanes;
+}
 
 void run(const Cascade::Coefficients& k, States* const* states, const double* const* in, double* const* out,
          int channels, int frames) {

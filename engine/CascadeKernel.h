@@ -18,7 +18,8 @@ void run(const Cascade::Coefficients& k, States* const* states, const double* co
          int channels, int frames);
 
 // The per-sample loop alone (also the path for short blocks).
-void scalar(const Cascade::Coefficients& k, double* s1, double* s2, const double* in, double* out, int frames);
+void scalar(const Cascade::Coefficients& k, double* s1, double* s2, const double* in, double* out,
+            int frames);
 
 // The wavefront with exactly this many lanes on 1 or 2 channels (s1[c], s2[c] the states of channel
 // c); false when the CPU lacks it or k.nsections is not a multiple of it.

@@ -170,7 +170,8 @@ TEST(Cascade, NewSetsCrossfadeAndEndOnTheLiteralCascade) {
   // The literal loop, states carried across the switch; and the old set played on alone.
   reference::CascadeState st, old_st;
   std::vector<double> literal(input.size()), old(input.size());
-  reference::process_eq(first.a, first.b, first.c, first.out_gain, 120, st, input.data(), literal.data(), 10000);
+  reference::process_eq(first.a, first.b, first.c, first.out_gain, 120, st, input.data(), literal.data(),
+                        10000);
   old_st = st;
   reference::process_eq(second.a, second.b, second.c, second.out_gain, 120, st, input.data() + 10000,
                         literal.data() + 10000, 10000);
@@ -232,7 +233,8 @@ TEST(Cascade, BlockSizesAndChannelsNeverChangeTheOutput) {
     return std::pair{outs[0], outs[1]};
   };
   const std::vector<double> expect = render(left, 1, 0).first, expect_right = render(right, 1, 0).first;
-  for (unsigned seed : {1u, 2u, 3u}) EXPECT_EQ(count_differences(render(left, 1, seed).first, expect), 0u) << seed;
+  for (unsigned seed : {1u, 2u, 3u})
+    EXPECT_EQ(count_differences(render(left, 1, seed).first, expect), 0u) << seed;
   for (unsigned seed : {0u, 4u, 5u}) {
     const auto [l, r] = render(left, 2, seed);
     EXPECT_EQ(count_differences(l, expect), 0u) << seed;

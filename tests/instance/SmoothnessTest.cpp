@@ -9,6 +9,7 @@
 #include <new>
 #include <numbers>
 #include <random>
+#include <string>
 #include <thread>
 #include <vector>
 
@@ -31,18 +32,42 @@ void release_memory(void* p) {
 }
 }  // namespace
 
-void* operator new(std::size_t n) { return allocate(n); }
-void* operator new[](std::size_t n) { return allocate(n); }
-void* operator new(std::size_t n, std::align_val_t a) { return allocate(n, std::size_t(a)); }
-void* operator new[](std::size_t n, std::align_val_t a) { return allocate(n, std::size_t(a)); }
-void operator delete(void* p) noexcept { release_memory(p); }
-void operator delete[](void* p) noexcept { release_memory(p); }
-void operator delete(void* p, std::size_t) noexcept { release_memory(p); }
-void operator delete[](void* p, std::size_t) noexcept { release_memory(p); }
-void operator delete(void* p, std::align_val_t) noexcept { release_memory(p); }
-void operator delete[](void* p, std::align_val_t) noexcept { release_memory(p); }
-void operator delete(void* p, std::size_t, std::align_val_t) noexcept { release_memory(p); }
-void operator delete[](void* p, std::size_t, std::align_val_t) noexcept { release_memory(p); }
+void* operator new(std::size_t n) {
+  return allocate(n);
+}
+void* operator new[](std::size_t n) {
+  return allocate(n);
+}
+void* operator new(std::size_t n, std::align_val_t a) {
+  return allocate(n, std::size_t(a));
+}
+void* operator new[](std::size_t n, std::align_val_t a) {
+  return allocate(n, std::size_t(a));
+}
+void operator delete(void* p) noexcept {
+  release_memory(p);
+}
+void operator delete[](void* p) noexcept {
+  release_memory(p);
+}
+void operator delete(void* p, std::size_t) noexcept {
+  release_memory(p);
+}
+void operator delete[](void* p, std::size_t) noexcept {
+  release_memory(p);
+}
+void operator delete(void* p, std::align_val_t) noexcept {
+  release_memory(p);
+}
+void operator delete[](void* p, std::align_val_t) noexcept {
+  release_memory(p);
+}
+void operator delete(void* p, std::size_t, std::align_val_t) noexcept {
+  release_memory(p);
+}
+void operator delete[](void* p, std::size_t, std::align_val_t) noexcept {
+  release_memory(p);
+}
 
 namespace {
 
@@ -51,15 +76,20 @@ constexpr int kBlock = 512;
 constexpr double kSine = 220.0;
 constexpr double kSliderPerDb = 1.0 / 45.0;  // "Vertical slider" spans 45 dB
 
-int x_of(int band) { return layout::kPlotLeft + int(band * 437.0 / 119.0 + 0.5); }
-int y_of(double db) { return int(11 + 369.0 * -(std::log10(kInitialLevel) + db / 20.0) / 2.5 + 0.5); }
+int x_of(int band) {
+  return layout::kPlotLeft + int(band * 437.0 / 119.0 + 0.5);
+}
+int y_of(double db) {
+  return int(11 + 369.0 * -(std::log10(kInitialLevel) + db / 20.0) / 2.5 + 0.5);
+}
 
 // A steady sine through the instance, block by block, recording the output.
 struct Player {
+  explicit Player(PluginUnderTest& plug) : p(plug) {}
   PluginUnderTest& p;
   std::vector<double> out;
-  double in_block[kBlock];
-  double out_block[kBlock];
+  double in_block[kBlock] = {};
+  double out_block[kBlock] = {};
   long n = 0;
 
   void play(double seconds) {
@@ -181,6 +211,11 @@ TEST(Smoothness, TheAudioThreadNeverAllocatesUnderHostTraffic) {
   ByteChunk state;
   ASSERT_TRUE(p->HostGetState(&state));
   p->HostSetRealtime(true);
+  counting = true;  // the count itself works
+  int* volatile probe = new int(1);
+  delete probe;
+  counting = false;
+  ASSERT_EQ(counted.exchange(0), 2);
   std::atomic<bool> stop{false};
   long audio_allocations = 0;
   std::thread audio([&] {
