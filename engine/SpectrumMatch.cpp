@@ -27,7 +27,14 @@ bool SpectrumMatch::match(const LongTermSpectrum& source, const LongTermSpectrum
     src_power += src[i] * src[i];
     ref_power += ref[i] * ref[i];
   }
-  const double overall = ref_power > 0.0 ? std::sqrt(src_power / ref_power) : 1.0;
+  double overall = ref_power > 0.0 ? std::sqrt(src_power / ref_power) : 1.0;
+  // The design boosts a band at most kMaxBoost over the measured curve: where the reference asks for
+  // more, the whole target goes down until the largest boost leaves room for the refinement.
+  double steepest = 0.0;
+  for (int i = 0; i < n; ++i)
+    if (src[i] >= kFloor && ref[i] >= kFloor)
+      steepest = std::max(steepest, std::min(ref[i] / src[i] * overall, overall * kMaxSpread));
+  if (steepest > kBoostRoom) overall *= kBoostRoom / steepest;
 
   int any = -1;
   for (int i = 0; i < n; ++i) {

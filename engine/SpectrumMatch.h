@@ -7,8 +7,9 @@ class LongTermSpectrum;
 
 // Turns the long-term spectra of the same playing heard two ways (a pickup and a microphone, say) into
 // the curves of a preset: the measured curve is the source's, and the target is the source raised or
-// cut band by band to the reference's shape at the source's overall loudness, so that the correction
-// plays the source as the reference sounds.
+// cut band by band to the reference's shape at the source's overall loudness (lower where the largest
+// boost would leave the design no room), so that the correction plays the source as the reference
+// sounds.
 //
 // The design meets the target at the band centres; music fills the whole band, where the sections'
 // skirts and the shape between two centres count too. So the target is refined a few times: the
@@ -21,6 +22,7 @@ class SpectrumMatch {
   // compare: it takes the correction of its nearest band that can be compared.
   static constexpr double kFloor = 1.0e-4;
   static constexpr double kMaxSpread = 31.62;  // +-30 dB around the overall gain at most
+  static constexpr double kBoostRoom = 10.0;   // +20 dB: the largest boost the first target asks for
   static constexpr double kMinLevel = 1.0e-6;  // what the curves hold at least (they must stay positive)
   static constexpr int kPasses = 4;
 
