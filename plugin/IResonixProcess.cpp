@@ -2,21 +2,8 @@
 #include <cmath>
 #include <cstring>
 
-#include "engine/IResonix.h"
+#include "plugin/IResonix.h"
 #include "framework/graphics/IGraphics.h"
-
-namespace {
-// The correction on one or two channels, each with its own filter states.
-template <typename C>
-void run_cascade(C& cascade, const double* const* in, double* const* out, int channels, int frames) {
-  if constexpr (requires { cascade.process(in, out, channels, frames); }) {
-    cascade.process(in, out, channels, frames);
-  } else {
-    // Until the cascade serves channels of its own, a second channel shares the first one's states.
-    for (int c = 0; c < channels; ++c) cascade.process(in[c], out[c], frames);
-  }
-}
-}  // namespace
 
 // Audio thread, under the instance lock: meter, then capture, Bypass gain or the correction filter.
 // Stereo when the host connected a second output: both channels get the same treatment.
@@ -53,15 +40,12 @@ void IResonix::ProcessDoubleReplacing(double** inputs, double** outputs, int nFr
     return;
   }
 
-  if (mode.load(std::memory_order_acquire) != 0) {
-    const double g = std::pow(10.0, (0.5 - bypass_volume.load(std::memory_order_acquire)) * -40 / 20);
-    for (int c = 0; c < channels; ++c)
-      for (int k = 0; k < nFrames; ++k) out[c][k] = in[c][k] * g;
-    return;
-  }
-
-  // Silent until the first design has published a set; in == out is fine.
-  run_cascade(*cascade, in, out, channels, nFrames);
+  // Bypass plays the input times its gain; the cascade ramps between the paths and gains, on each
+  // channel with its own states. The correction is silent until the first design has published a
+  // set; in == out is fine.
+  const double g = std::pow(10.0, (0.5 - bypass_volume.load(std::memory_order_acquire)) * -40 / 20);
+  cascade->set_bypass(mode.load(std::memory_order_acquire) != 0, g);
+  cascade->process(in, out, channels, nFrames);
 }
 
 // A measurement hears the channels' mean, in pieces that fit on the stack.
