@@ -2,8 +2,8 @@
 #include <cmath>
 #include <cstring>
 
-#include "plugin/IResonix.h"
 #include "framework/graphics/IGraphics.h"
+#include "plugin/IResonix.h"
 
 // Audio thread, under the instance lock: meter, then capture, Bypass gain or the correction filter.
 // Stereo when the host connected a second output: both channels get the same treatment.

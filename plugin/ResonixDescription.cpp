@@ -18,10 +18,10 @@ constexpr const char* kHelpPages[] = {
 // What LV2 hosts automate: the four parameters a host may write (indices of EParams), in the units
 // hosts show for them (ParamText's ranges); the note indicator is one of the 120 band notes.
 constexpr PlugLv2Port kLv2Ports[] = {
-    {0, "mode", 0.0, 1.0, nullptr, true},                    // "Mode": EQ, Bypass
-    {1, "vertical_slider", -45.0, 0.0, "db", false},         // "Vertical slider"
-    {2, "bypass_volume", -20.0, 20.0, "db", false},          // "Bypass signal volume"
-    {3, "note_indicator", 0.0, 119.0, nullptr, true},        // "Note indicator": E0 ... D#10
+    {0, "mode", 0.0, 1.0, nullptr, true},              // "Mode": EQ, Bypass
+    {1, "vertical_slider", -45.0, 0.0, "db", false},   // "Vertical slider"
+    {2, "bypass_volume", -20.0, 20.0, "db", false},    // "Bypass signal volume"
+    {3, "note_indicator", 0.0, 119.0, nullptr, true},  // "Note indicator": E0 ... D#10
 };
 }  // namespace
 

@@ -161,7 +161,8 @@ class TestPlugin {
   TestComponentHandler& Handler() { return mHandler; }
 
   // setupProcessing, then setActive(true); blocks are then processed in `processMode`.
-  tresult Setup(double sampleRate, int32 maxBlock, int32 sampleSize = kSample32, int32 processMode = kRealtime);
+  tresult Setup(double sampleRate, int32 maxBlock, int32 sampleSize = kSample32,
+                int32 processMode = kRealtime);
   // One block of mono audio; changes may be null. An empty input is a block of 0 samples.
   std::vector<float> Process(const std::vector<float>& input, TestParameterChanges* changes = nullptr);
   std::vector<double> Process(const std::vector<double>& input, TestParameterChanges* changes = nullptr);
