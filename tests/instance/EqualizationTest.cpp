@@ -8,7 +8,7 @@
 #include <string>
 #include <vector>
 
-#include "engine/IResonix.h"
+#include "plugin/IResonix.h"
 #include "engine/Notice.h"
 #include "reference/ReferenceCascade.h"
 #include "reference/ReferenceCurves.h"

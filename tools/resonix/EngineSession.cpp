@@ -2,7 +2,7 @@
 
 #include "editor/IDummyControl.h"
 #include "engine/CalibrationFile.h"
-#include "engine/IResonix.h"
+#include "plugin/IResonix.h"
 #include "engine/Notice.h"
 #include "engine/RznFile.h"
 #include "framework/core/ByteChunk.h"

@@ -2,7 +2,7 @@
 #include <cmath>
 #include <cstring>
 
-#include "engine/IResonix.h"
+#include "plugin/IResonix.h"
 #include "framework/graphics/IGraphics.h"
 
 // Audio thread, under the instance lock: meter, then capture, Bypass gain or the correction filter.

@@ -1,4 +1,4 @@
-#include "engine/IResonix.h"
+#include "plugin/IResonix.h"
 
 #if defined(_WIN32)
 #include "framework/graphics/win/WinKnownFolder.h"

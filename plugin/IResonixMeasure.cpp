@@ -1,5 +1,5 @@
 #include "editor/IDummyControl.h"
-#include "engine/IResonix.h"
+#include "plugin/IResonix.h"
 #include "framework/graphics/IGraphics.h"
 #include "framework/graphics/ITextControl.h"
 
