@@ -60,12 +60,12 @@ struct Sections {
 // a masked vector, only the lanes whose section has a sample at this step (sections lo .. hi) change
 // state.
 template <int V, bool Masked>
-SIMD_INLINE typename Lanes<V>::vd section_step(const typename Lanes<V>::vd& na,
-                                               const typename Lanes<V>::vd& b, const typename Lanes<V>::vd& c,
-                                               double* s1, double* s2, typename Lanes<V>::vd* x, int v,
+SIMD_INLINE typename Lanes<V>::vd section_step(const Sections& k, double* s1, double* s2,
+                                               typename Lanes<V>::vd* x, int v,
                                                const typename Lanes<V>::vd& prev, double lo, double hi) {
   typedef typename Lanes<V>::vd vd;
   const vd xv = x[v];
+  const vd na = load<V>(k.na + v * V), b = load<V>(k.b + v * V), c = load<V>(k.c + v * V);
   const vd st1 = load<V>(s1 + v * V), st2 = load<V>(s2 + v * V);
   const vd t = xv * na;
   vd y = st1 - t;
@@ -100,11 +100,9 @@ SIMD_INLINE void full_step(const Sections& k, double* const* s1, double* const* 
   for (int ch = 0; ch < C; ++ch) prev[ch] = vd{} + next_in[ch];
   const int nv = NV ? NV : k.nsections / V;
 #pragma GCC unroll 16
-  for (int v = 0; v < nv; ++v) {
-    const vd na = load<V>(k.na + v * V), b = load<V>(k.b + v * V), c = load<V>(k.c + v * V);
+  for (int v = 0; v < nv; ++v)
     for (int ch = 0; ch < C; ++ch)
-      prev[ch] = section_step<V, false>(na, b, c, s1[ch], s2[ch], x[ch], v, prev[ch], 0, 0);
-  }
+      prev[ch] = section_step<V, false>(k, s1[ch], s2[ch], x[ch], v, prev[ch], 0, 0);
   for (int ch = 0; ch < C; ++ch) y[ch] = prev[ch][V - 1];
 }
 
@@ -130,21 +128,24 @@ SIMD_INLINE void ramp_step(const Sections& k, double* const* s1, double* const* 
       }
       return;
     }
-    const vd na = load<V>(k.na + v * V), b = load<V>(k.b + v * V), c = load<V>(k.c + v * V);
     for (int ch = 0; ch < C; ++ch) {
       if (first >= lo && last <= hi)
-        prev[ch] = section_step<V, false>(na, b, c, s1[ch], s2[ch], x[ch], v, prev[ch], 0, 0);
+        prev[ch] = section_step<V, false>(k, s1[ch], s2[ch], x[ch], v, prev[ch], 0, 0);
       else
-        prev[ch] =
-            section_step<V, true>(na, b, c, s1[ch], s2[ch], x[ch], v, prev[ch], double(lo), double(hi));
+        prev[ch] = section_step<V, true>(k, s1[ch], s2[ch], x[ch], v, prev[ch], double(lo), double(hi));
     }
   }
   for (int ch = 0; ch < C; ++ch) y[ch] = prev[ch][V - 1];
 }
 
 template <int V, int NV, int C>
-SIMD_INLINE void wavefront_run(const Sections& k, double* const* s1, double* const* s2,
-                               const double* const* in, double* const* out, int frames, double g) {
+SIMD_INLINE void wavefront_run(const Sections& k, double* const* states1, double* const* states2,
+                               const double* const* input, double* const* output, int frames, double g) {
+  // Local copies of the channel pointers: the stores cannot alias them, so they stay in registers.
+  double *s1[C], *s2[C], *out[C];
+  const double* in[C];
+  for (int ch = 0; ch < C; ++ch)
+    s1[ch] = states1[ch], s2[ch] = states2[ch], in[ch] = input[ch], out[ch] = output[ch];
   const int ns = k.nsections;
   const std::int64_t last = std::int64_t(frames) + ns - 1;  // steps 0 .. last - 1
   Wave<V> x[C] = {};
