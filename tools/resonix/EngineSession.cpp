@@ -7,6 +7,7 @@
 #include "engine/RznFile.h"
 #include "framework/core/ByteChunk.h"
 #include "framework/graphics/headless/IGraphicsHeadless.h"
+#include "tools/resonix/ToolPath.h"
 
 #include <cmath>
 #include <fstream>
@@ -113,7 +114,7 @@ bool EngineSession::save_preset(const std::string& path, std::string* error) {
 }
 
 bool EngineSession::use_calibration(const std::string& path, std::string* error) {
-  std::ifstream in(path, std::ios::binary);
+  std::ifstream in(tool_path(path), std::ios::binary);
   std::ostringstream text;
   if (!in || !(text << in.rdbuf())) {
     *error = path + ": Error_005 Can't open calibration file.";
@@ -125,7 +126,7 @@ bool EngineSession::use_calibration(const std::string& path, std::string* error)
     return false;
   }
   CalibrationFile::band_factors(points, plug->band_freq, plug->nbands, plug->calibration);
-  plug->calibration_name = std::filesystem::path(path).filename().string();
+  plug->calibration_name = tool_path(path).filename().string();
   return true;
 }
 
