@@ -3,7 +3,9 @@
 ; For everyone: the bundle into Common Files\VST3, the rest into Program Files\Korvane Resonix.
 ; Just me: the per-user VST3 folder and the per-user programs folder. /S installs silently,
 ; /AllUsers or /CurrentUser picks the mode, /ADDTOPATH adds resonix to PATH.
-Unicode true
+; An x64 program, as Wine here runs no 32-bit ones: 32-bit Windows refuses to start it ("This app
+; can't run on your PC") before anything is written.
+Target amd64-unicode
 SetCompressor /SOLID lzma
 
 !define PRODUCT "Korvane Resonix"
@@ -26,7 +28,6 @@ SetCompressor /SOLID lzma
 !include LogicLib.nsh
 !include FileFunc.nsh
 !include StrFunc.nsh
-!include x64.nsh
 !include Sections.nsh
 !include WinMessages.nsh
 
@@ -65,13 +66,6 @@ VIAddVersionKey /LANG=${LANG_ENGLISH} "LegalCopyright" "Korvane"
     StrCpy $Vst3Folder "$COMMONFILES64\VST3"
   ${Else}
     StrCpy $Vst3Folder "$LOCALAPPDATA\Programs\Common\VST3"
-  ${EndIf}
-!macroend
-
-!macro REFUSE_32BIT
-  ${IfNot} ${RunningX64}
-    MessageBox MB_OK|MB_ICONSTOP "${PRODUCT} is a 64-bit (x64) plug-in and needs 64-bit Windows.$\r$\nThis Windows is 32-bit, so nothing was installed." /SD IDOK
-    Abort
   ${EndIf}
 !macroend
 
@@ -128,7 +122,6 @@ Section /o "Add resonix to PATH" SecPath
 SectionEnd
 
 Function .onInit
-  !insertmacro REFUSE_32BIT
   SetRegView 64
   !insertmacro MULTIUSER_INIT
   ${GetParameters} $R0

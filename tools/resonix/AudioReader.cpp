@@ -1,8 +1,5 @@
 #include "tools/resonix/AudioReader.h"
 
-#if defined(_WIN32)
-#define ENABLE_SNDFILE_WINDOWS_PROTOTYPES 1
-#endif
 #include <sndfile.h>
 
 #include <filesystem>
