@@ -74,7 +74,7 @@ void EngineSession::set_sample_rate(double new_rate, int block_size) {
 
 bool EngineSession::load_preset(const std::string& path, std::string* error) {
   RznPreset preset;
-  const RznStatus status = RznFile::read(path, &preset);
+  const RznStatus status = RznFile::read(tool_path(path), &preset);
   if (status != RznStatus::ok) {
     *error = RznFile::message(status);
     return false;
@@ -105,7 +105,7 @@ bool EngineSession::save_preset(const std::string& path, std::string* error) {
     preset.measured[i] = plug->measured[i];
     preset.target_shape[i] = plug->target_shape[i];
   }
-  const RznStatus status = RznFile::write(path, preset);
+  const RznStatus status = RznFile::write(tool_path(path), preset);
   if (status != RznStatus::ok) {
     *error = RznFile::message(status);
     return false;
