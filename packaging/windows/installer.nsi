@@ -73,15 +73,19 @@ Section "${PRODUCT} (VST3, manual, resonix)" SecMain
   SectionIn RO
   !insertmacro CHOOSE_VST3_FOLDER
   ; A bundle left by an earlier version goes first, so no stale file of it stays.
+  ; File /r with a folder's name would match that name in every subfolder too: each folder's
+  ; content is named instead.
   RMDir /r "$Vst3Folder\${BUNDLE}"
-  SetOutPath "$Vst3Folder"
-  File /r "${STAGE}\${BUNDLE}"
+  SetOutPath "$Vst3Folder\${BUNDLE}"
+  File /r "${STAGE}\${BUNDLE}\*.*"
+  RMDir /r "$INSTDIR\manual"
+  SetOutPath "$INSTDIR\manual"
+  File /r "${STAGE}\manual\*.*"
+  RMDir /r "$INSTDIR\resources"
+  SetOutPath "$INSTDIR\resources"
+  File /r "${STAGE}\resources\*.*"
   SetOutPath "$INSTDIR"
   File "${STAGE}\resonix.exe"
-  RMDir /r "$INSTDIR\manual"
-  File /r "${STAGE}\manual"
-  RMDir /r "$INSTDIR\resources"
-  File /r "${STAGE}\resources"
   WriteUninstaller "$INSTDIR\uninstall.exe"
 
   CreateDirectory "$SMPROGRAMS\${PRODUCT}"
