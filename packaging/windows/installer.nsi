@@ -183,9 +183,12 @@ Function ${un}ReadPath
   ${EndIf}
 FunctionEnd
 
+; $R0 as PATH; an empty one goes (the setup program made the value when the user had none).
 Function ${un}WritePath
   ${If} $MultiUser.InstallMode == "AllUsers"
     WriteRegExpandStr HKLM "${ENVIRONMENT_ALL}" "Path" "$R0"
+  ${ElseIf} $R0 == ""
+    DeleteRegValue HKCU "Environment" "Path"
   ${Else}
     WriteRegExpandStr HKCU "Environment" "Path" "$R0"
   ${EndIf}
