@@ -3,7 +3,7 @@
 #include <cstdio>
 
 #include "editor/EditorLayout.h"
-#include "engine/IResonix.h"
+#include "plugin/IResonix.h"
 #include "framework/graphics/IGraphics.h"
 #include "framework/graphics/ITextControl.h"
 

@@ -3,7 +3,7 @@
 #include <filesystem>
 #include <system_error>
 
-#include "engine/IResonix.h"
+#include "plugin/IResonix.h"
 #include "framework/graphics/IGraphics.h"
 #if defined(_WIN32)
 #include "framework/graphics/win/WinHelpPages.h"

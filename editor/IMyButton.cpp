@@ -1,6 +1,6 @@
 #include "editor/IMyButton.h"
 
-#include "engine/IResonix.h"
+#include "plugin/IResonix.h"
 
 IMyButton::IMyButton(IResonix* plug, IRECT rect, int tagValue)
     : IControl(plug, rect, tagValue, IChannelBlend::kBlendClobber), effect(plug), tag(tagValue) {

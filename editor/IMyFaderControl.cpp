@@ -1,7 +1,7 @@
 #include "editor/IMyFaderControl.h"
 
 #include "editor/EditorLayout.h"
-#include "engine/IResonix.h"
+#include "plugin/IResonix.h"
 #include "framework/graphics/IGraphics.h"
 
 namespace {

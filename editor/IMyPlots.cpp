@@ -4,7 +4,7 @@
 #include <cmath>
 
 #include "editor/EditorLayout.h"
-#include "engine/IResonix.h"
+#include "plugin/IResonix.h"
 #include "framework/graphics/IGraphics.h"
 #include "raster/RasterLine.h"
 

@@ -13,7 +13,7 @@
 #include "FuzzSupport.h"
 #include "engine/Cascade.h"
 #include "engine/CorrectionDesign.h"
-#include "engine/IResonix.h"
+#include "plugin/IResonix.h"
 #include "framework/graphics/headless/IGraphicsHeadless.h"
 
 class FuzzInstance {

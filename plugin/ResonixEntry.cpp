@@ -1,6 +1,6 @@
 // How the module entry points make an instance of Korvane Resonix.
 
-#include "engine/IResonix.h"
+#include "plugin/IResonix.h"
 #include "engine/Notice.h"
 #include "framework/hosts/PlugEntry.h"
 #if defined(RESONIX_HOST_VST3) && defined(_WIN32)

@@ -5,7 +5,7 @@
 
 #include <vector>
 
-#include "engine/IResonix.h"
+#include "plugin/IResonix.h"
 #include "framework/graphics/headless/IGraphicsHeadless.h"
 
 namespace {

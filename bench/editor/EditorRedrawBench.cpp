@@ -7,7 +7,7 @@
 
 #include "editor/EditorLayout.h"
 #include "editor/IMyPlots.h"
-#include "engine/IResonix.h"
+#include "plugin/IResonix.h"
 #include "framework/graphics/headless/IGraphicsHeadless.h"
 
 namespace {

@@ -5,7 +5,7 @@
 
 #include <cmath>
 
-#include "engine/IResonix.h"
+#include "plugin/IResonix.h"
 #include "framework/core/ByteChunk.h"
 
 namespace {

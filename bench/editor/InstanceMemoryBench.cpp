@@ -6,7 +6,7 @@
 #include <memory>
 #include <vector>
 
-#include "engine/IResonix.h"
+#include "plugin/IResonix.h"
 
 namespace {
 

@@ -9,7 +9,7 @@
 #include "editor/IMyFaderControl.h"
 #include "editor/IMyPlots.h"
 #include "editor/IReadoutControl.h"
-#include "engine/IResonix.h"
+#include "plugin/IResonix.h"
 #include "framework/graphics/ITextControl.h"
 #include "framework/graphics/headless/IGraphicsHeadless.h"
 #include "raster/RasterBitmap.h"

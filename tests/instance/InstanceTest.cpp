@@ -11,7 +11,7 @@
 #include <thread>
 #include <vector>
 
-#include "engine/IResonix.h"
+#include "plugin/IResonix.h"
 #include "engine/Notice.h"
 #include "framework/graphics/headless/IGraphicsHeadless.h"
 

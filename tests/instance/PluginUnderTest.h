@@ -7,7 +7,7 @@
 #include <string>
 #include <vector>
 
-#include "engine/IResonix.h"
+#include "plugin/IResonix.h"
 #include "framework/graphics/headless/IGraphicsHeadless.h"
 
 class PluginUnderTest {

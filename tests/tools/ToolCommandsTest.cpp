@@ -1,6 +1,6 @@
 // Each subcommand on small generated files, checked against the plug-in itself and against an
 // independent filter built from the published coefficients.
-#include "engine/IResonix.h"
+#include "plugin/IResonix.h"
 #include "framework/graphics/headless/IGraphicsHeadless.h"
 #include "tests/tools/MiniJson.h"
 #include "tests/tools/ToolFixture.h"

@@ -10,7 +10,7 @@
 #include <iostream>
 #include <vector>
 
-#include "engine/IResonix.h"
+#include "plugin/IResonix.h"
 #include "tools/resonix/GuitarDemo.h"
 
 namespace {

@@ -12,7 +12,7 @@
 #include <vector>
 
 #include "editor/EditorLayout.h"
-#include "engine/IResonix.h"
+#include "plugin/IResonix.h"
 #include "framework/graphics/headless/IGraphicsHeadless.h"
 #include "tools/helpassets/JpegWriter.h"
 #include "tools/helpassets/Mp3Encoder.h"

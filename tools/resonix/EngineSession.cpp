@@ -2,7 +2,7 @@
 
 #include "editor/IDummyControl.h"
 #include "engine/CalibrationFile.h"
-#include "engine/IResonix.h"
+#include "plugin/IResonix.h"
 #include "engine/Notice.h"
 #include "engine/RznFile.h"
 #include "framework/core/ByteChunk.h"
@@ -132,6 +132,10 @@ bool EngineSession::use_calibration(const std::string& path, std::string* error)
 
 std::string EngineSession::calibration_name() const {
   return plug->calibration_name;
+}
+
+EngineSession::BandGrid EngineSession::band_grid() const {
+  return {plug->nbands, plug->band_freq, plug->band_edge, plug->calibration};
 }
 
 bool EngineSession::measure(const std::vector<double>& recording, std::string* error) {

@@ -7,7 +7,7 @@
 #include <sstream>
 #include <vector>
 
-#include "engine/IResonix.h"
+#include "plugin/IResonix.h"
 #include "tools/resonix/Commands.h"
 #include "tools/resonix/EngineSession.h"
 

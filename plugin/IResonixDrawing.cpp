@@ -3,7 +3,7 @@
 #include <cmath>
 
 #include "editor/EditorLayout.h"
-#include "engine/IResonix.h"
+#include "plugin/IResonix.h"
 
 void IResonix::from_drawing(int x, int y, int kind) {
   using namespace layout;

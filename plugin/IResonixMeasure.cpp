@@ -1,17 +1,11 @@
 #include "editor/IDummyControl.h"
-#include "engine/IResonix.h"
+#include "plugin/IResonix.h"
 #include "framework/graphics/IGraphics.h"
 #include "framework/graphics/ITextControl.h"
 
 namespace {
 
 constexpr const char* kRateTooLow = "Host's sample rate is too low. Please set it to 44100 or higher.";
-constexpr const char* kTooLoud =
-    "The sound is too loud!\nPlease turn down the volume and start the measurement once again.";
-constexpr const char* kTooSilent =
-    "The sound is too silent or absent!\nPlease check the Mic input and Mic signal indicator in the "
-    "Measurement box of the Resonix. If the Mic signal indicator doesn't show a signal, you need to adjust "
-    "the direct monitoring of your measurement microphone in your DAW in accordance with the Help manual.";
 constexpr const char* kNoMemory = "Error_003";
 
 }  // namespace
@@ -61,17 +55,13 @@ void IResonix::post_mailbox(double code) {
 void IResonix::MyIdle() {
   // Only a complete recording is analysed; a "Start" since the signal has taken the buffer back.
   if (!capture.finished()) return;
-  switch (band_analysis.analyse(capture.buffer(), MeasurementCapture::kLog2, calibration)) {
+  const BandAnalysis::Result result =
+      band_analysis.analyse(capture.buffer(), MeasurementCapture::kLog2, calibration);
+  switch (result) {
     case BandAnalysis::Result::too_loud:
-      notify(kTooLoud);
-      end_measurement();
-      return;
     case BandAnalysis::Result::too_silent:
-      notify(kTooSilent);
-      end_measurement();
-      return;
     case BandAnalysis::Result::no_memory:
-      notify(kNoMemory);
+      notify(BandAnalysis::message(result));
       end_measurement();
       return;
     case BandAnalysis::Result::ok:

@@ -1,6 +1,6 @@
 #include <cmath>
 
-#include "engine/IResonix.h"
+#include "plugin/IResonix.h"
 #include "engine/StateCheck.h"
 #include "framework/graphics/IGraphics.h"
 

@@ -1,5 +1,5 @@
 #include "engine/CalibrationFile.h"
-#include "engine/IResonix.h"
+#include "plugin/IResonix.h"
 
 // Once, at construction: the microphone's calibration file in the user's folder, if there is one.
 void IResonix::load_calibration() {

@@ -1,7 +1,7 @@
 #include <algorithm>
 #include <cmath>
 
-#include "engine/IResonix.h"
+#include "plugin/IResonix.h"
 #include "framework/graphics/IGraphics.h"
 
 namespace {

@@ -3,7 +3,7 @@
 #include <cstdio>
 #include <cstring>
 
-#include "engine/IResonix.h"
+#include "plugin/IResonix.h"
 #include "engine/ParamText.h"
 #include "engine/StateCheck.h"
 #include "framework/graphics/IGraphics.h"

@@ -13,7 +13,7 @@
 #include "editor/IMyPlots.h"
 #include "editor/IPeakMeterHoriz.h"
 #include "editor/IReadoutControl.h"
-#include "engine/IResonix.h"
+#include "plugin/IResonix.h"
 #include "engine/ParamText.h"
 #include "framework/graphics/IBitmapControl.h"
 #include "framework/graphics/IRadioButtonsControl.h"

@@ -9,7 +9,7 @@
 #include <mutex>
 #include <string>
 
-#include "editor/EditorState.h"
+#include "plugin/EditorState.h"
 #include "engine/BandAnalysis.h"
 #include "engine/Cascade.h"
 #include "engine/CorrectionDesign.h"

@@ -1,6 +1,6 @@
 #include <cstring>
 
-#include "engine/IResonix.h"
+#include "plugin/IResonix.h"
 #include "framework/graphics/IControl.h"
 #include "framework/graphics/IGraphics.h"
 
