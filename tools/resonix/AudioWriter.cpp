@@ -50,7 +50,8 @@ bool is_integer_subtype(int format) {
 // A new file beside `target` that no other writer picks; -1 with errno set when none can be made.
 int create_temporary(const std::string& target, std::string* temp) {
   const std::filesystem::path path = tool_path(target);
-  const std::filesystem::path dir = path.parent_path().empty() ? std::filesystem::path(".") : path.parent_path();
+  const std::filesystem::path dir =
+      path.parent_path().empty() ? std::filesystem::path(".") : path.parent_path();
   const std::wstring stem = L"." + path.filename().wstring() + L"." + std::to_wstring(::_getpid()) + L".";
   for (int attempt = 0; attempt < 100; ++attempt) {
     const std::filesystem::path candidate = dir / (stem + std::to_wstring(attempt));

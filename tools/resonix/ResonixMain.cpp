@@ -3,6 +3,7 @@
 
 #if defined(_WIN32)
 #include <windows.h>
+
 #include <io.h>
 #include <shellapi.h>
 #else
