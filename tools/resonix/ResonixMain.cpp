@@ -109,12 +109,17 @@ void choose_resource_folder() {
 int main(int argc, char** argv) {
   std::ios::sync_with_stdio(false);
 #if defined(_WIN32)
-  // Paths in messages are UTF-8.
+  // Paths in messages are UTF-8; the console gets its own code page back when the tool ends.
+  const UINT console_page = GetConsoleOutputCP();
   SetConsoleOutputCP(CP_UTF8);
 #endif
   choose_resource_folder();
   Console console{std::cout, std::cerr, stderr_is_terminal()};
   const int status = run_resonix(arguments(argc, argv), console);
   std::cout.flush();
+  std::cerr.flush();
+#if defined(_WIN32)
+  if (console_page != 0) SetConsoleOutputCP(console_page);
+#endif
   return std::cout ? status : (status ? status : exit_write_failed);
 }
