@@ -42,6 +42,8 @@ target_link_libraries(resonix_core PUBLIC resonix_graphics Threads::Threads)
 # The plug-in's description record, read by the window; plugin/ links its definition in.
 add_library(resonix_plug_description INTERFACE)
 target_link_libraries(resonix_graphics PUBLIC resonix_core resonix_raster resonix_plug_description ${_win32_libs})
+# Paths are UTF-8 text here as everywhere; engine/FilePath turns them into Windows' wide ones.
+target_link_libraries(resonix_graphics PUBLIC resonix_dsp)
 
 # The engine's numeric classes and the sources of the plug-in class.
 add_subdirectory(${_src}/engine ${PROJECT_BINARY_DIR}/engine)

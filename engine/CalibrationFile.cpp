@@ -10,6 +10,8 @@
 #include <new>
 #include <system_error>
 
+#include "engine/FilePath.h"
+
 namespace {
 
 // Reads at most this much of a file: far more than 10000 data lines of any sensible length.
@@ -47,7 +49,7 @@ double to_double(const char* field, std::size_t len) {
 }
 
 bool read_file(const std::filesystem::path& path, std::string& text) {
-  std::FILE* f = std::fopen(path.string().c_str(), "rb");
+  std::FILE* f = FilePath::fopen(path, "rb");
   if (!f) return false;
   bool ok = true;
   try {
@@ -68,7 +70,7 @@ std::filesystem::path first_with_extension(const std::filesystem::path& folder, 
   std::error_code ec;
   std::filesystem::directory_iterator it(folder, ec), end;
   for (; !ec && it != end; it.increment(ec)) {
-    const std::string name = it->path().filename().string();
+    const std::string name = FilePath::to_utf8(it->path().filename());
     if (name.size() <= 4 || name[0] == '.' || name.compare(name.size() - 4, 4, ext) != 0) continue;
     std::error_code type_ec;
     if (!std::filesystem::is_regular_file(it->path(), type_ec)) continue;  // follows links
@@ -147,6 +149,6 @@ CalibrationFile::Status CalibrationFile::load(const std::filesystem::path& folde
   const std::vector<Point> points = parse(text);
   if (points.empty()) return Status::kNoData;
   band_factors(points, band_freq, n, factors);
-  name = path.filename().string();
+  name = FilePath::to_utf8(path.filename());
   return Status::kLoaded;
 }

@@ -9,6 +9,7 @@
 #include <cstring>
 #include <string>
 
+#include "engine/FilePath.h"
 #include "engine/StateCheck.h"
 #if defined(_WIN32)
 #include <io.h>
@@ -24,11 +25,6 @@ constexpr int kNonBlocking = 0;  // Windows has no named pipes in the file names
 constexpr int kNoInherit = O_CLOEXEC;
 constexpr int kNonBlocking = O_NONBLOCK;
 #endif
-
-// Paths as the narrow system calls take them (the multibyte code page on Windows).
-std::string native(const std::filesystem::path& path) {
-  return path.string();
-}
 
 constexpr std::size_t kModeAt = 4;
 constexpr std::size_t kVsliderAt = 40;
@@ -49,8 +45,8 @@ T get(const uint8_t* image, std::size_t at) {
   return value;
 }
 
-int posix_open(const char* path, int flags, mode_t mode) {
-  return ::open(path, flags, mode);
+int posix_open(const std::filesystem::path& path, int flags, mode_t mode) {
+  return FilePath::open(path, flags, int(mode));
 }
 
 ssize_t posix_write(int fd, const void* data, std::size_t size) {
@@ -80,8 +76,9 @@ bool write_all(const RznFile::Io& io, int fd, const uint8_t* data, std::size_t s
 // A name beside the target that no other save (in this or another process) picks.
 std::filesystem::path temporary_beside(const std::filesystem::path& target, int attempt) {
   static std::atomic<unsigned> counter{0};
-  const std::string name = "." + target.filename().string() + ".tmp" + std::to_string(::getpid()) + "-" +
-                           std::to_string(counter++) + "-" + std::to_string(attempt);
+  std::filesystem::path name = ".";
+  name += target.filename();  // as the file system spells it: no round trip through text
+  name += ".tmp" + std::to_string(::getpid()) + "-" + std::to_string(counter++) + "-" + std::to_string(attempt);
   return target.parent_path() / name;
 }
 
@@ -147,7 +144,7 @@ RznStatus RznFile::decode(const uint8_t* data, std::size_t size, RznPreset* pres
 
 RznStatus RznFile::load_bytes(const std::filesystem::path& path, std::vector<uint8_t>* bytes) {
   // Non-blocking, so that a named pipe chosen in the dialog cannot hang the editor.
-  const int fd = ::open(native(path).c_str(), O_RDONLY | kNoInherit | kNonBlocking);
+  const int fd = FilePath::open(path, O_RDONLY | kNoInherit | kNonBlocking);
   if (fd < 0) return RznStatus::open_failed;
   struct stat st;
   RznStatus status = RznStatus::ok;
@@ -190,37 +187,28 @@ RznStatus RznFile::write(const std::filesystem::path& path, const RznPreset& pre
   if (target.filename().empty()) return RznStatus::create_failed;
 
   // An existing file must be one we could have opened for writing.
-  struct stat existing;
-  const bool exists = ::stat(native(target).c_str(), &existing) == 0;
-  if (exists && (!S_ISREG(existing.st_mode) || ::access(native(target).c_str(), W_OK) != 0))
-    return RznStatus::create_failed;
+  const FilePath::Probe existing = FilePath::probe(target);
+  if (existing.exists && !existing.writable_file) return RznStatus::create_failed;
 
   std::filesystem::path temp;
   int fd = -1;
   for (int attempt = 0; attempt < 16 && fd < 0; ++attempt) {
     temp = temporary_beside(target, attempt);
-    fd = io.open(native(temp).c_str(), O_WRONLY | O_CREAT | O_EXCL | kNoInherit, 0666);
+    fd = io.open(temp, O_WRONLY | O_CREAT | O_EXCL | kNoInherit, 0666);
     if (fd < 0 && errno != EEXIST) break;
   }
   if (fd < 0) return RznStatus::create_failed;
 #if !defined(_WIN32)
-  if (exists) (void)::fchmod(fd, existing.st_mode & 07777);
+  if (existing.exists) (void)::fchmod(fd, mode_t(existing.mode));
 #endif
 
   const Image image = encode(preset);
   bool ok = write_all(io, fd, image.data(), image.size());
   ok = ok && io.fsync(fd) == 0;
   ok = (::close(fd) == 0) && ok;
-#if defined(_WIN32)
-  // The C library's rename refuses an existing target on Windows; this one replaces it.
-  std::error_code rename_ec;
-  if (ok) std::filesystem::rename(temp, target, rename_ec);
-  ok = ok && !rename_ec;
-#else
-  ok = ok && ::rename(temp.c_str(), target.c_str()) == 0;
-#endif
+  ok = ok && FilePath::replace(temp, target);
   if (!ok) {
-    ::unlink(native(temp).c_str());
+    FilePath::remove(temp);
     return RznStatus::write_failed;
   }
 #if !defined(_WIN32)

@@ -44,7 +44,7 @@ class RznFile {
 
   // The few system calls a save makes, replaceable so that tests can fail them.
   struct Io {
-    int (*open)(const char* path, int flags, mode_t mode);
+    int (*open)(const std::filesystem::path& path, int flags, mode_t mode);
     ssize_t (*write)(int fd, const void* data, std::size_t size);
     int (*fsync)(int fd);
   };

@@ -18,6 +18,7 @@
 #include <system_error>
 #include <vector>
 
+#include "engine/FilePath.h"
 #include "engine/Notice.h"
 #include "engine/ParamText.h"
 #include "framework/core/PlugDescription.h"
@@ -160,7 +161,7 @@ void IResonix::make_presets_dir() {
     return;
   }
   const std::string folder = documents + "\\Korvane Resonix";
-  if (WinEnsureFolder(folder)) presets_dir = folder;
+  if (WinEnsureFolder(folder)) presets_dir = FilePath::from_utf8(folder);
 #else
   const std::filesystem::path home = home_folder();
   if (home.empty()) return;

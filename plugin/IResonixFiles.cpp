@@ -2,6 +2,7 @@
 #include <cmath>
 
 #include "plugin/IResonix.h"
+#include "engine/FilePath.h"
 #include "framework/graphics/IGraphics.h"
 
 namespace {
@@ -19,14 +20,14 @@ std::string IResonix::prompt_preset(bool save) {
   IGraphics* gui = GetGUI();
   if (!gui) return {};
   std::string file;
-  std::string dir = presets_dir.string();
+  std::string dir = FilePath::to_utf8(presets_dir);
   gui->PromptForFile(&file, save ? kFileSave : kFileOpen, &dir, "rzn");
   return file;
 }
 
 // The "Save" command.
 void IResonix::save_dialog() {
-  std::filesystem::path path = prompt_preset(true);
+  std::filesystem::path path = FilePath::from_utf8(prompt_preset(true));
   if (path.empty()) return;
   if (!path.has_extension()) path += ".rzn";
   RznPreset preset;
@@ -47,7 +48,7 @@ void IResonix::load_dialog() {
   const std::string path = prompt_preset(false);
   if (path.empty()) return;
   RznPreset preset;
-  const RznStatus status = RznFile::read(path, &preset);
+  const RznStatus status = RznFile::read(FilePath::from_utf8(path), &preset);
   if (status != RznStatus::ok) {
     notify(RznFile::message(status));
     return;
@@ -81,7 +82,7 @@ void IResonix::load_target_dialog() {
   const std::string path = prompt_preset(false);
   if (path.empty()) return;
   RznPreset preset;
-  const RznStatus status = RznFile::read(path, &preset);
+  const RznStatus status = RznFile::read(FilePath::from_utf8(path), &preset);
   if (status != RznStatus::ok) {
     notify(RznFile::message(status));
     return;

@@ -2,6 +2,10 @@
 
 #if defined(_WIN32)
 #include <windows.h>
+
+#include <string>
+
+#include "engine/FilePath.h"
 #else
 #include <dlfcn.h>
 
@@ -17,10 +21,12 @@ std::string ModuleFilePath(ModuleOf which) {
                                                               GET_MODULE_HANDLE_EX_FLAG_UNCHANGED_REFCOUNT,
                                                           reinterpret_cast<LPCSTR>(&ModuleFilePath), &module))
     return {};
-  char buffer[MAX_PATH * 4] = {};
-  const DWORD n = GetModuleFileNameA(module, buffer, DWORD(sizeof buffer));
-  // n == sizeof buffer: the path was cut short.
-  return n > 0 && n < sizeof buffer ? std::string(buffer, n) : std::string();
+  std::wstring buffer(32768, L'\0');
+  const DWORD n = GetModuleFileNameW(module, buffer.data(), DWORD(buffer.size()));
+  // n == the buffer's size: the path was cut short.
+  if (n == 0 || n >= buffer.size()) return {};
+  buffer.resize(n);
+  return FilePath::narrow(buffer);
 }
 
 std::string ModuleFolder(ModuleOf which) {

@@ -64,7 +64,7 @@ RznFile::Image with_double(std::size_t at, double value) {
   return image;
 }
 
-int fail_open(const char*, int, mode_t) {
+int fail_open(const std::filesystem::path&, int, mode_t) {
   errno = EACCES;
   return -1;
 }

@@ -95,7 +95,7 @@ std::string load(PluginUnderTest& p, const std::string& path, bool targetOnly = 
   return notices.empty() ? std::string() : notices.back();
 }
 
-int failing_open(const char*, int, mode_t) {
+int failing_open(const std::filesystem::path&, int, mode_t) {
   errno = EACCES;
   return -1;
 }

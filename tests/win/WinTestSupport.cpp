@@ -168,9 +168,12 @@ void DialogAnswerer::Run(std::vector<Step> steps, int timeoutMs) {
     } else {
       const int field = GetDlgItem(dlg, kFileNameCombo) ? kFileNameCombo : kFileNameEdit;
       DWORD_PTR result = 0;
-      SendMessageTimeoutA(GetDlgItem(dlg, field), WM_SETTEXT, 0,
-                          reinterpret_cast<LPARAM>(step.fileName.c_str()), SMTO_NORMAL, kSendTimeoutMs,
-                          &result);
+      // Typed as UTF-16: the name may hold characters the ANSI code page lacks.
+      std::wstring name(step.fileName.size() + 1, L'\0');
+      name.resize(size_t(MultiByteToWideChar(CP_UTF8, 0, step.fileName.data(), int(step.fileName.size()),
+                                              name.data(), int(name.size()))));
+      SendMessageTimeoutW(GetDlgItem(dlg, field), WM_SETTEXT, 0, reinterpret_cast<LPARAM>(name.c_str()),
+                          SMTO_NORMAL, kSendTimeoutMs, &result);
     }
     PostMessageA(dlg, WM_COMMAND, MAKEWPARAM(step.button, BN_CLICKED),
                  reinterpret_cast<LPARAM>(GetDlgItem(dlg, step.button)));

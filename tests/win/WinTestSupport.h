@@ -52,7 +52,7 @@ class DialogAnswerer {
  public:
   struct Step {
     std::string title;
-    std::string fileName;  // non-empty: a file dialog, else a message box
+    std::string fileName;  // UTF-8; non-empty: a file dialog, else a message box
     int button = IDOK;
   };
 

@@ -10,6 +10,7 @@
 #include <cstring>
 #include <vector>
 
+#include "engine/FilePath.h"
 #include "framework/graphics/win/WinEditorHelpers.h"
 
 using WinEditor::FolderOf;
@@ -47,6 +48,7 @@ void IGraphicsWin::PromptForFile(std::string* file, EFileAction action, std::str
   }
   const PlugDescription& description = ThePlugDescription();
   const bool preset = firstExt == description.presetExtension;
+  // Every string as UTF-16: the ANSI dialog cannot name every file.
   std::string filter;
   if (!patterns.empty()) {
     std::string label = firstExt;
@@ -54,38 +56,43 @@ void IGraphicsWin::PromptForFile(std::string* file, EFileAction action, std::str
     filter = (preset ? label + " file" : patterns) + '\0' + patterns + '\0';
     filter += '\0';
   }
+  const std::wstring wideFilter = FilePath::widen(filter);
   std::string folder = dir && !dir->empty() ? *dir : std::string();
   if (folder.empty()) DesktopPath(&folder);
+  const std::wstring initialDir = FilePath::widen(folder);
+  const std::wstring defaultExt = FilePath::widen(firstExt);
+  const std::wstring title =
+      FilePath::widen(preset ? (action == kFileSave ? description.savePresetTitle : description.loadPresetTitle) : "");
 
   // Room for any path the dialog may return; the initial name is cut to fit it.
-  std::vector<char> buffer(32768, '\0');
-  const std::string initial = file->substr(0, buffer.size() - 1);
-  std::memcpy(buffer.data(), initial.data(), initial.size());
+  std::vector<wchar_t> buffer(32768, L'\0');
+  const std::wstring initial = FilePath::widen(*file).substr(0, buffer.size() - 1);
+  std::copy(initial.begin(), initial.end(), buffer.begin());
 
-  OPENFILENAMEA ofn = {};
+  OPENFILENAMEW ofn = {};
   ofn.lStructSize = sizeof ofn;
   ofn.hwndOwner = mHwnd;
-  ofn.lpstrFilter = filter.empty() ? nullptr : filter.c_str();
+  ofn.lpstrFilter = wideFilter.empty() ? nullptr : wideFilter.c_str();
   ofn.lpstrFile = buffer.data();
   ofn.nMaxFile = DWORD(buffer.size());
-  ofn.lpstrInitialDir = folder.c_str();
-  ofn.lpstrDefExt = firstExt.empty() ? nullptr : firstExt.c_str();
+  ofn.lpstrInitialDir = initialDir.c_str();
+  ofn.lpstrDefExt = defaultExt.empty() ? nullptr : defaultExt.c_str();
   // The host's working folder stays where it was.
   ofn.Flags = OFN_EXPLORER | OFN_NOCHANGEDIR | OFN_PATHMUSTEXIST;
   const bool save = action == kFileSave;
-  if (preset) ofn.lpstrTitle = save ? description.savePresetTitle : description.loadPresetTitle;
+  if (preset) ofn.lpstrTitle = title.c_str();
   ReleaseMouseCapture();
   if (GetCapture() == mHwnd) ReleaseCapture();
   BOOL ok = FALSE;
   if (save) {
     ofn.Flags |= OFN_OVERWRITEPROMPT;
-    ok = GetSaveFileNameA(&ofn);
+    ok = GetSaveFileNameW(&ofn);
   } else {
     ofn.Flags |= OFN_FILEMUSTEXIST | OFN_HIDEREADONLY;
-    ok = GetOpenFileNameA(&ofn);
+    ok = GetOpenFileNameW(&ofn);
   }
   file->clear();
   if (!ok) return;
-  *file = std::string(buffer.data());
+  *file = FilePath::narrow(buffer.data());
   if (dir) *dir = FolderOf(*file);
 }

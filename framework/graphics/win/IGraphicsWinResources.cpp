@@ -9,6 +9,7 @@
 
 #include <cstring>
 
+#include "engine/FilePath.h"
 #include "framework/core/ModulePath.h"
 #include "framework/graphics/win/WinEditorHelpers.h"
 #include "framework/graphics/win/WinKnownFolder.h"
@@ -25,7 +26,7 @@ bool IGraphicsWin::OpenURL(const char* url, const char* msgWindowTitle, const ch
   DWORD state = 0;
   if (!web || InternetGetConnectedState(&state, 0)) {
     const auto result =
-        reinterpret_cast<INT_PTR>(ShellExecuteA(mHwnd, "open", url, nullptr, nullptr, SW_SHOWNORMAL));
+        reinterpret_cast<INT_PTR>(ShellExecuteW(mHwnd, L"open", FilePath::widen(url).c_str(), nullptr, nullptr, SW_SHOWNORMAL));
     if (result > 32) return true;
   }
   if (errMsgOnFailure) ShowMessageBox(errMsgOnFailure, "Error", kMB_OK);

@@ -6,6 +6,7 @@
 
 #include <algorithm>
 
+#include "engine/FilePath.h"
 #include "framework/core/PlugDescription.h"
 #include "framework/graphics/IGraphics.h"
 #include "framework/graphics/win/IGraphicsWin.h"
@@ -18,7 +19,7 @@ bool WritePage(HMODULE module, int id, const std::string& path) {
   HGLOBAL data = info ? LoadResource(module, info) : nullptr;
   const void* bytes = data ? LockResource(data) : nullptr;
   const DWORD size = info ? SizeofResource(module, info) : 0;
-  HANDLE file = CreateFileA(path.c_str(), GENERIC_WRITE, FILE_SHARE_READ, nullptr, CREATE_ALWAYS,
+  HANDLE file = CreateFileW(FilePath::from_utf8(path).c_str(), GENERIC_WRITE, FILE_SHARE_READ, nullptr, CREATE_ALWAYS,
                             FILE_ATTRIBUTE_NORMAL, nullptr);
   if (file == INVALID_HANDLE_VALUE) return false;
   DWORD written = 0;
@@ -67,9 +68,9 @@ void WinHelpPages::Open(IGraphics* graphics) {
     if (!WritePage(module, kFirstResource + i, dir + FileName(i)))
       graphics->ShowMessageBox("AppData Error!", "Error", kMB_OK);
   }
-  const std::string page = dir + FileName(0);
+  const std::filesystem::path page = FilePath::from_utf8(dir + FileName(0));
   HWND owner = static_cast<HWND>(graphics->GetWindow());
   const INT_PTR result =
-      reinterpret_cast<INT_PTR>(ShellExecuteA(owner, "open", page.c_str(), nullptr, nullptr, SW_SHOWNORMAL));
+      reinterpret_cast<INT_PTR>(ShellExecuteW(owner, L"open", page.c_str(), nullptr, nullptr, SW_SHOWNORMAL));
   if (result == SE_ERR_FNF) graphics->ShowMessageBox("Help file not found", "Info", kMB_OK);
 }

@@ -5,6 +5,11 @@
 #include <knownfolders.h>
 #include <shlobj.h>
 
+#include <filesystem>
+#include <system_error>
+
+#include "engine/FilePath.h"
+
 namespace {
 const KNOWNFOLDERID& IdOf(WinFolder which) {
   switch (which) {
@@ -31,19 +36,16 @@ bool WinKnownFolder(WinFolder which, std::string* path) {
     CoTaskMemFree(wide);
     return false;
   }
-  const int bytes = WideCharToMultiByte(CP_ACP, 0, wide, -1, nullptr, 0, nullptr, nullptr);
-  std::string text(bytes > 0 ? size_t(bytes) : 0, '\0');
-  const bool ok =
-      bytes > 1 && WideCharToMultiByte(CP_ACP, 0, wide, -1, text.data(), bytes, nullptr, nullptr) == bytes;
+  const std::string text = FilePath::narrow(wide);
   CoTaskMemFree(wide);
-  if (!ok) return false;
-  text.resize(size_t(bytes) - 1);
+  if (text.empty()) return false;
   *path = text;
   return true;
 }
 
 bool WinEnsureFolder(const std::string& path) {
-  if (CreateDirectoryA(path.c_str(), nullptr)) return true;
-  const DWORD attributes = GetFileAttributesA(path.c_str());
-  return attributes != INVALID_FILE_ATTRIBUTES && (attributes & FILE_ATTRIBUTE_DIRECTORY);
+  const std::filesystem::path folder = FilePath::from_utf8(path);
+  std::error_code ec;
+  std::filesystem::create_directory(folder, ec);
+  return std::filesystem::is_directory(folder, ec);
 }

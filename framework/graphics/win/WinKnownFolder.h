@@ -1,6 +1,6 @@
 #pragma once
-// The user's known folders (Documents, local application data, ...) in the multibyte code page the
-// ANSI file functions take.
+// The user's known folders (Documents, local application data, ...) as UTF-8, the text every path is
+// kept in (engine/FilePath.h turns it into a path).
 
 #include <string>
 
