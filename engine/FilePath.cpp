@@ -49,7 +49,8 @@ FilePath::Probe FilePath::probe(const std::filesystem::path& path) {
   Probe probe;
   probe.exists = ::_wstat64(path.c_str(), &st) == 0;
   probe.mode = probe.exists ? unsigned(st.st_mode) & 0777u : 0u;
-  probe.writable_file = probe.exists && (st.st_mode & _S_IFMT) == _S_IFREG && ::_waccess(path.c_str(), 2) == 0;
+  probe.writable_file =
+      probe.exists && (st.st_mode & _S_IFMT) == _S_IFREG && ::_waccess(path.c_str(), 2) == 0;
   return probe;
 }
 

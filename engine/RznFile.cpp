@@ -78,7 +78,8 @@ std::filesystem::path temporary_beside(const std::filesystem::path& target, int 
   static std::atomic<unsigned> counter{0};
   std::filesystem::path name = ".";
   name += target.filename();  // as the file system spells it: no round trip through text
-  name += ".tmp" + std::to_string(::getpid()) + "-" + std::to_string(counter++) + "-" + std::to_string(attempt);
+  name +=
+      ".tmp" + std::to_string(::getpid()) + "-" + std::to_string(counter++) + "-" + std::to_string(attempt);
   return target.parent_path() / name;
 }
 

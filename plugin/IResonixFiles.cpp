@@ -1,9 +1,9 @@
 #include <algorithm>
 #include <cmath>
 
-#include "plugin/IResonix.h"
 #include "engine/FilePath.h"
 #include "framework/graphics/IGraphics.h"
+#include "plugin/IResonix.h"
 
 namespace {
 

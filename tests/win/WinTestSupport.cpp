@@ -171,7 +171,7 @@ void DialogAnswerer::Run(std::vector<Step> steps, int timeoutMs) {
       // Typed as UTF-16: the name may hold characters the ANSI code page lacks.
       std::wstring name(step.fileName.size() + 1, L'\0');
       name.resize(size_t(MultiByteToWideChar(CP_UTF8, 0, step.fileName.data(), int(step.fileName.size()),
-                                              name.data(), int(name.size()))));
+                                             name.data(), int(name.size()))));
       SendMessageTimeoutW(GetDlgItem(dlg, field), WM_SETTEXT, 0, reinterpret_cast<LPARAM>(name.c_str()),
                           SMTO_NORMAL, kSendTimeoutMs, &result);
     }

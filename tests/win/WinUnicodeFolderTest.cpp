@@ -28,21 +28,25 @@ class DocumentsMovedTo {
   explicit DocumentsMovedTo(const fs::path& folder) {
     mMoved = RegOpenKeyExW(HKEY_CURRENT_USER, kKey, 0, KEY_READ | KEY_WRITE, &mKey) == ERROR_SUCCESS;
     DWORD size = sizeof mOld;
-    mHadOld = mMoved && RegQueryValueExW(mKey, L"Personal", nullptr, &mOldType,
-                                         reinterpret_cast<BYTE*>(mOld), &size) == ERROR_SUCCESS;
+    mHadOld = mMoved && RegQueryValueExW(mKey, L"Personal", nullptr, &mOldType, reinterpret_cast<BYTE*>(mOld),
+                                         &size) == ERROR_SUCCESS;
     mMoved = mMoved && Set(REG_SZ, folder.c_str(), DWORD(folder.native().size() + 1) * sizeof(wchar_t));
   }
   ~DocumentsMovedTo() {
-    if (mHadOld) Set(mOldType, mOld, DWORD(wcslen(mOld) + 1) * sizeof(wchar_t));
-    else if (mKey) RegDeleteValueW(mKey, L"Personal");
+    if (mHadOld)
+      Set(mOldType, mOld, DWORD(wcslen(mOld) + 1) * sizeof(wchar_t));
+    else if (mKey)
+      RegDeleteValueW(mKey, L"Personal");
     if (mKey) RegCloseKey(mKey);
   }
   bool Moved() const { return mMoved; }
 
  private:
-  static constexpr const wchar_t* kKey = L"Software\\Microsoft\\Windows\\CurrentVersion\\Explorer\\User Shell Folders";
+  static constexpr const wchar_t* kKey =
+      L"Software\\Microsoft\\Windows\\CurrentVersion\\Explorer\\User Shell Folders";
   bool Set(DWORD type, const wchar_t* value, DWORD bytes) {
-    return RegSetValueExW(mKey, L"Personal", 0, type, reinterpret_cast<const BYTE*>(value), bytes) == ERROR_SUCCESS;
+    return RegSetValueExW(mKey, L"Personal", 0, type, reinterpret_cast<const BYTE*>(value), bytes) ==
+           ERROR_SUCCESS;
   }
   HKEY mKey = nullptr;
   wchar_t mOld[MAX_PATH * 2] = {};
@@ -81,8 +85,8 @@ TEST(WinUnicodeFolder, PresetsAndTheCalibrationFileWorkUnderANonAsciiDocumentsFo
     DocumentsMovedTo moved(documents);
     ASSERT_TRUE(moved.Moved());
     PWSTR reported = nullptr;
-    SHGetKnownFolderPath(FOLDERID_Documents, 0, nullptr, &reported);
-    ASSERT_EQ(fs::path(reported ? reported : L""), documents);
+    const HRESULT hr = SHGetKnownFolderPath(FOLDERID_Documents, KF_FLAG_DONT_VERIFY, nullptr, &reported);
+    ASSERT_EQ(fs::path(reported ? reported : L""), documents) << std::hex << hr << " " << ec.message();
     CoTaskMemFree(reported);
     const fs::path presets = documents / L"Korvane Resonix";
 
@@ -90,7 +94,7 @@ TEST(WinUnicodeFolder, PresetsAndTheCalibrationFileWorkUnderANonAsciiDocumentsFo
     auto s = OpenQuietly(&unexpected);
     ASSERT_NE(s->editor, nullptr);
     EXPECT_TRUE(unexpected.empty()) << unexpected.front();
-    EXPECT_TRUE(fs::is_directory(presets));
+    ASSERT_TRUE(fs::is_directory(presets)) << fs::is_directory(documents) << " " << ec.message();
     const std::vector<COLORREF> uncalibrated = CalibrationLine(s->editor);
 
     const fs::path preset = presets / L"guitar.rzn";
@@ -119,7 +123,8 @@ TEST(WinUnicodeFolder, PresetsAndTheCalibrationFileWorkUnderANonAsciiDocumentsFo
     s.reset();
 
     // A calibration file beside the presets is read by the next instance and named in its editor.
-    std::ofstream(presets / (std::wstring(name) + L" mic.frd"), std::ios::binary) << "20 -3\n1000 0\n20000 6\n";
+    std::ofstream(presets / (std::wstring(name) + L" mic.frd"), std::ios::binary)
+        << "20 -3\n1000 0\n20000 6\n";
     s = OpenQuietly(&unexpected);
     ASSERT_NE(s->editor, nullptr);
     EXPECT_TRUE(unexpected.empty()) << unexpected.front();

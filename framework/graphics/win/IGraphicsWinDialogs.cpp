@@ -61,8 +61,8 @@ void IGraphicsWin::PromptForFile(std::string* file, EFileAction action, std::str
   if (folder.empty()) DesktopPath(&folder);
   const std::wstring initialDir = FilePath::widen(folder);
   const std::wstring defaultExt = FilePath::widen(firstExt);
-  const std::wstring title =
-      FilePath::widen(preset ? (action == kFileSave ? description.savePresetTitle : description.loadPresetTitle) : "");
+  const std::wstring title = FilePath::widen(
+      preset ? (action == kFileSave ? description.savePresetTitle : description.loadPresetTitle) : "");
 
   // Room for any path the dialog may return; the initial name is cut to fit it.
   std::vector<wchar_t> buffer(32768, L'\0');

@@ -25,8 +25,8 @@ bool IGraphicsWin::OpenURL(const char* url, const char* msgWindowTitle, const ch
   const bool web = std::strncmp(url, "http:", 5) == 0 || std::strncmp(url, "https:", 6) == 0;
   DWORD state = 0;
   if (!web || InternetGetConnectedState(&state, 0)) {
-    const auto result =
-        reinterpret_cast<INT_PTR>(ShellExecuteW(mHwnd, L"open", FilePath::widen(url).c_str(), nullptr, nullptr, SW_SHOWNORMAL));
+    const auto result = reinterpret_cast<INT_PTR>(
+        ShellExecuteW(mHwnd, L"open", FilePath::widen(url).c_str(), nullptr, nullptr, SW_SHOWNORMAL));
     if (result > 32) return true;
   }
   if (errMsgOnFailure) ShowMessageBox(errMsgOnFailure, "Error", kMB_OK);

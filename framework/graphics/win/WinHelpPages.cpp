@@ -19,8 +19,8 @@ bool WritePage(HMODULE module, int id, const std::string& path) {
   HGLOBAL data = info ? LoadResource(module, info) : nullptr;
   const void* bytes = data ? LockResource(data) : nullptr;
   const DWORD size = info ? SizeofResource(module, info) : 0;
-  HANDLE file = CreateFileW(FilePath::from_utf8(path).c_str(), GENERIC_WRITE, FILE_SHARE_READ, nullptr, CREATE_ALWAYS,
-                            FILE_ATTRIBUTE_NORMAL, nullptr);
+  HANDLE file = CreateFileW(FilePath::from_utf8(path).c_str(), GENERIC_WRITE, FILE_SHARE_READ, nullptr,
+                            CREATE_ALWAYS, FILE_ATTRIBUTE_NORMAL, nullptr);
   if (file == INVALID_HANDLE_VALUE) return false;
   DWORD written = 0;
   const bool ok = !bytes || (WriteFile(file, bytes, size, &written, nullptr) && written == size);
