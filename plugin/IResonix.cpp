@@ -212,7 +212,8 @@ void IResonix::SetParameterFromGUI(int paramIdx, double normalizedValue) {
   editor_change = false;
 }
 
-// Any thread: the mirror and its readout (a value for the editor to format when it draws).
+// Any thread, under the lock: the mirror and its readout (a value for the editor to format when it
+// draws).
 void IResonix::show_mirror(int paramIdx) {
   const double v = GetParam(paramIdx)->Value();
   IGraphics* gui = GetGUI();

@@ -183,6 +183,7 @@ class IResonix : public IPlugAdapter, public EditorLink {
   std::filesystem::path presets_dir;
   // Name of the calibration file in use, without its folder; empty when there is none.
   std::string calibration_name;
+  // Shared state: changes only under the instance lock, with the curves it records.
   std::unique_ptr<UndoHistory> undo_history = std::make_unique<UndoHistory>(kNumBands);
   RznFile::Io rzn_io = RznFile::kPosixIo;  // the system calls of a preset save; tests fail them
 

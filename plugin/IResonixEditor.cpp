@@ -161,9 +161,11 @@ void IResonix::from_GUI(int command) {
       break;
     }
     case kParamBypassVolume:
-    case kParamNoteIndicator:
+    case kParamNoteIndicator: {
+      Lock lock(mMutex);  // a host may be setting the parameter it reads
       show_mirror(command);
       break;
+    }
     case kParamLoadTarget:
       load_target_dialog();
       dirty_editor();

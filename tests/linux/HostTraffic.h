@@ -98,9 +98,18 @@ inline std::vector<std::vector<uint8_t>> RunHostTraffic(const HostTraffic& t, Di
   };
   const auto end = std::chrono::steady_clock::now() + length;
   for (int k = 0; std::chrono::steady_clock::now() < end; ++k) {
-    // A stroke across the plot, (49, 11) to (487, 380): press, six motions, release.
-    const int x0 = 60 + (k * 37) % 380, y0 = 40 + (k * 53) % 300;
-    const int x1 = 60 + (k * 71) % 380, y1 = 40 + (k * 29) % 300;
+    // Mostly strokes across the plot, (49, 11) to (487, 380): press, six motions, release. Now and
+    // then the "Bypass signal volume" fader instead, or a click on Undo or Redo.
+    int x0 = 60 + (k * 37) % 380, y0 = 40 + (k * 53) % 300;
+    int x1 = 60 + (k * 71) % 380, y1 = 40 + (k * 29) % 300;
+    if (k % 5 == 3) {
+      x0 = 550;
+      x1 = 660;
+      y0 = y1 = 198;
+    } else if (k % 5 == 4) {
+      x0 = x1 = k % 2 ? 580 : 670;
+      y0 = y1 = 280;
+    }
     button(ButtonPress, x0, y0);
     for (int s = 1; s <= 6; ++s) {
       XEvent e{};
