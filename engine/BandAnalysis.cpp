@@ -18,6 +18,38 @@ void BandAnalysis::set_bins(const double* band_freq, const double* band_edge, in
   bin_hi[nbands - 1] = bin_lo[nbands - 1];
 }
 
+const char* BandAnalysis::message(Result r) {
+  switch (r) {
+    case Result::too_loud:
+      return "The sound is too loud!\nPlease turn down the volume and start the measurement once again.";
+    case Result::too_silent:
+      return "The sound is too silent or absent!\nPlease check the Mic input and Mic signal indicator in the "
+             "Measurement box of the Resonix. If the Mic signal indicator doesn't show a signal, you need to "
+             "adjust the direct monitoring of your measurement microphone in your DAW in accordance with the "
+             "Help manual.";
+    case Result::no_memory:
+      return "Error_003";
+    case Result::ok:
+      break;
+  }
+  return "";
+}
+
+bool BandAnalysis::normalise(double* levels, int n) {
+  double m = 0.0;
+  bool finite = true;
+  for (int i = 0; i < n; ++i) {
+    finite = finite && std::isfinite(levels[i]);
+    m = std::max(m, levels[i]);
+  }
+  if (!finite || !(m > kSilence)) {
+    std::fill(levels, levels + n, 0.0);
+    return false;
+  }
+  for (int i = 0; i < n; ++i) levels[i] /= m;
+  return true;
+}
+
 bool BandAnalysis::clipped(const double* x, int length) {
   for (int i = 0; i < length; ++i)
     if (!(std::fabs(x[i]) < 1.0)) return true;
@@ -54,16 +86,6 @@ BandAnalysis::Result BandAnalysis::analyse(double* buf, int log2, const double* 
     band_level[i] = std::sqrt(s) / calibration[i];
   }
 
-  double m = 0.0;
-  bool finite = true;
-  for (int i = 0; i < nbands; ++i) {
-    finite = finite && std::isfinite(band_level[i]);
-    m = std::max(m, band_level[i]);
-  }
-  if (!finite || !(m > kSilence)) {
-    std::fill(band_level, band_level + nbands, 0.0);
-    return Result::too_silent;
-  }
-  for (int i = 0; i < nbands; ++i) band_level[i] /= m;
+  if (!normalise(band_level, nbands)) return Result::too_silent;
   return Result::ok;
 }

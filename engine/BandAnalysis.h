@@ -31,7 +31,14 @@ class BandAnalysis {
   const int* hi() const { return bin_hi; }
   int bands() const { return nbands; }
 
+  // What the user is told when a recording is refused ("" for ok); every refusal of a recording
+  // speaks these words, whatever analysed it.
+  static const char* message(Result r);
+
   static bool clipped(const double* x, int length);
+  // Scales the loudest of `n` levels to 1.0. False, with every level 0, when one is not finite or the
+  // loudest is at or below kSilence: what "no signal" means to every analysis.
+  static bool normalise(double* levels, int n);
   // Multiplies both ends by 1 - cos over 3 % of the length each (rising to almost 2 inside).
   static void taper(double* x, int length);
 

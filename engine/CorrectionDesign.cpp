@@ -212,6 +212,7 @@ bool CorrectionDesign::fit(const double* measured, const double* target, const d
 void CorrectionDesign::build_sections(double sample_rate, Cascade::Coefficients& k) const {
   k.nsections = n_;
   k.out_gain = out_gain_;
+  k.sample_rate = sample_rate;
   for (int i = 0; i < n_; ++i) {
     const double w = 2 * std::numbers::pi * freq_[i] / sample_rate;
     const double kk = std::sin(w) / q_[i];

@@ -1,5 +1,5 @@
 #pragma once
-// The plumbing of the hand-vectorised kernels (Cascade.cpp, FFT.cpp): one body compiled once per
+// The plumbing of the hand-vectorised kernels (CascadeKernel.cpp, FFT.cpp): one body compiled once per
 // instruction set and picked at run time, and for explicit vectors the lane types and the few
 // operations the kernels need. Include it from kernel files only: it silences -Wpsabi for the file.
 

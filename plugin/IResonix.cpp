@@ -164,6 +164,7 @@ void IResonix::make_presets_dir() {
 
 void IResonix::Reset() {
   Lock lock(mMutex);
+  cascade->reset();  // a reset instance sounds as a fresh one: no filter history, no transition
   const double hostRate = GetSampleRate();
   // A rate a host cannot mean (zero, negative, not a number) leaves the design as it is.
   if (!std::isfinite(hostRate) || hostRate <= 0.0) return;

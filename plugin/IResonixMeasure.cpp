@@ -7,12 +7,6 @@
 namespace {
 
 constexpr const char* kRateTooLow = "Host's sample rate is too low. Please set it to 44100 or higher.";
-constexpr const char* kTooLoud =
-    "The sound is too loud!\nPlease turn down the volume and start the measurement once again.";
-constexpr const char* kTooSilent =
-    "The sound is too silent or absent!\nPlease check the Mic input and Mic signal indicator in the "
-    "Measurement box of the Resonix. If the Mic signal indicator doesn't show a signal, you need to adjust "
-    "the direct monitoring of your measurement microphone in your DAW in accordance with the Help manual.";
 constexpr const char* kNoMemory = "Error_003";
 
 }  // namespace
@@ -73,29 +67,22 @@ void IResonix::show_countdown() {
 }
 
 // Editor thread, when the capture window has ended. The analysis (a 2^19-point transform) runs
-// under no lock: the audio thread no longer touches the finished recording. Its curves then change
-// in one hold of the instance lock; notices come after it.
+// under no lock: the audio thread no longer touches the finished recording. A refusal's notice
+// comes under no lock either; a good analysis's curves change in one hold of the instance lock.
 void IResonix::MyIdle() {
   // Only a complete recording is analysed; a "Start" since the signal has taken the buffer back.
   if (!capture.finished()) return;
-  const char* refusal = nullptr;
-  switch (band_analysis.analyse(capture.buffer(), MeasurementCapture::kLog2, calibration)) {
+  const BandAnalysis::Result result =
+      band_analysis.analyse(capture.buffer(), MeasurementCapture::kLog2, calibration);
+  switch (result) {
     case BandAnalysis::Result::too_loud:
-      refusal = kTooLoud;
-      break;
     case BandAnalysis::Result::too_silent:
-      refusal = kTooSilent;
-      break;
     case BandAnalysis::Result::no_memory:
-      refusal = kNoMemory;
-      break;
+      notify(BandAnalysis::message(result));
+      end_measurement();
+      return;
     case BandAnalysis::Result::ok:
       break;
-  }
-  if (refusal) {
-    notify(refusal);
-    end_measurement();
-    return;
   }
   {
     Lock lock(mMutex);

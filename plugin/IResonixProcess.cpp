@@ -31,12 +31,9 @@ void IResonix::ProcessDoubleReplacing(double** inputs, double** outputs, int nFr
     return;
   }
 
-  if (mode.load(std::memory_order_acquire) != 0) {
-    const double g = std::pow(10.0, (0.5 - bypass_volume.load(std::memory_order_acquire)) * -40 / 20);
-    for (int k = 0; k < nFrames; ++k) out[k] = in[k] * g;
-    return;
-  }
-
-  // Silent until the first design has published a set; in == out is fine.
+  // Bypass plays the input times its gain; the cascade ramps between the paths and gains. The
+  // correction is silent until the first design has published a set; in == out is fine.
+  const double g = std::pow(10.0, (0.5 - bypass_volume.load(std::memory_order_acquire)) * -40 / 20);
+  cascade->set_bypass(mode.load(std::memory_order_acquire) != 0, g);
   cascade->process(in, out, nFrames);
 }

@@ -9,6 +9,7 @@
 #include <thread>
 #include <vector>
 
+#include "engine/CascadeKernel.h"
 #include "reference/ReferenceCascade.h"
 
 namespace {
@@ -109,6 +110,21 @@ TEST(Cascade, EveryKernelMatchesTheLiteralLoopBitForBit) {
           EXPECT_EQ(count_differences(out, expect), 0u)
               << "lanes " << lanes << " sections " << k.nsections << " first block " << blocks[0];
         }
+        // Two channels in one pass: each exactly as alone.
+        double s1[2][120] = {}, s2[2][120] = {};
+        double* s1p[2] = {s1[0], s1[1]};
+        double* s2p[2] = {s2[0], s2[1]};
+        std::vector<double> left = inputs[0], right = inputs[1];  // in place
+        double* io[2] = {left.data(), right.data()};
+        for (std::size_t pos = 0, n = 0; pos < left.size(); pos += n) {
+          n = std::min<std::size_t>(pos % 3 ? 1000 : 7, left.size() - pos);
+          const double* in2[2] = {io[0] + pos, io[1] + pos};
+          double* out2[2] = {io[0] + pos, io[1] + pos};
+          if (!cascade_kernel::wavefront(lanes, k, s1p, s2p, in2, out2, 2, int(n))) break;
+        }
+        if (!cascade_kernel::wavefront(lanes, k, s1p, s2p, nullptr, nullptr, 2, 0)) continue;
+        EXPECT_EQ(count_differences(left, run_reference(k, inputs[0])), 0u) << "stereo lanes " << lanes;
+        EXPECT_EQ(count_differences(right, run_reference(k, inputs[1])), 0u) << "stereo lanes " << lanes;
       }
     }
 }
@@ -130,9 +146,11 @@ TEST(Cascade, ProcessMatchesTheLiteralLoopAndWorksInPlace) {
   EXPECT_EQ(count_differences(buf, run_reference(k, in)), 0u);
 }
 
-// A set published mid-stream is adopted at the next block with zeroed states: every sample after the
-// swap equals a fresh reference run with the new set, every sample before it the old one.
-TEST(Cascade, SwapMidStreamNeverMixesSets) {
+// A set published mid-stream is adopted at the next block and crossfaded in over kTransitionSeconds:
+// the old cascade plays on with its own states while the new one takes over from those states. From
+// the end of the crossfade on the output is the literal loop's with the coefficients switched at the
+// first sample of that block, bit for bit; two sets published between blocks play only the newest.
+TEST(Cascade, NewSetsCrossfadeAndEndOnTheLiteralCascade) {
   Cascade c;
   fill_sections(c.edit(), 21);
   const Cascade::Coefficients first = c.edit();
@@ -140,8 +158,8 @@ TEST(Cascade, SwapMidStreamNeverMixesSets) {
   const std::vector<double> input = noise(20000, 4);
   std::vector<double> out(input.size());
   c.process(input.data(), out.data(), 10000);
+  EXPECT_FALSE(c.in_transition());
 
-  // Two designs before the audio thread runs again: only the newest is heard.
   fill_sections(c.edit(), 22);
   c.publish();
   fill_sections(c.edit(), 23, 48000.0, 1.3);
@@ -149,16 +167,84 @@ TEST(Cascade, SwapMidStreamNeverMixesSets) {
   c.publish();
   c.process(input.data() + 10000, out.data() + 10000, 10000);
 
-  const std::vector<double> head(input.begin(), input.begin() + 10000),
-      tail(input.begin() + 10000, input.end());
-  const std::vector<double> expect_head = run_reference(first, head),
-                            expect_tail = run_reference(second, tail);
-  EXPECT_EQ(count_differences(std::vector<double>(out.begin(), out.begin() + 10000), expect_head), 0u);
-  EXPECT_EQ(count_differences(std::vector<double>(out.begin() + 10000, out.end()), expect_tail), 0u);
+  // The literal loop, states carried across the switch; and the old set played on alone.
+  reference::CascadeState st, old_st;
+  std::vector<double> literal(input.size()), old(input.size());
+  reference::process_eq(first.a, first.b, first.c, first.out_gain, 120, st, input.data(), literal.data(),
+                        10000);
+  old_st = st;
+  reference::process_eq(second.a, second.b, second.c, second.out_gain, 120, st, input.data() + 10000,
+                        literal.data() + 10000, 10000);
+  reference::process_eq(first.a, first.b, first.c, first.out_gain, 120, old_st, input.data() + 10000,
+                        old.data() + 10000, 10000);
+  const int fade = int(Cascade::kTransitionSeconds * 48000.0);
+  EXPECT_EQ(count_differences(std::vector<double>(out.begin(), out.begin() + 10000),
+                              std::vector<double>(literal.begin(), literal.begin() + 10000)),
+            0u);
+  for (int j = 0; j < fade; ++j) {  // between the two, moving smoothly from the old to the new
+    const double x = double(j + 1) / (fade + 1), f = x * x * (3 - 2 * x);
+    const std::size_t i = 10000 + std::size_t(j);
+    ASSERT_NEAR(out[i], (1 - f) * old[i] + f * literal[i], 1e-12) << j;
+  }
+  EXPECT_EQ(count_differences(std::vector<double>(out.begin() + 10000 + fade, out.end()),
+                              std::vector<double>(literal.begin() + 10000 + fade, literal.end())),
+            0u);
+}
+
+// One script of sets, Mode switches, bypass gains and resets at fixed samples, played in blocks of
+// random sizes (split at the events), mono and stereo: every rendering equals the one-block-per-event
+// mono rendering bit for bit, on each channel.
+TEST(Cascade, BlockSizesAndChannelsNeverChangeTheOutput) {
+  struct Event {
+    int at;
+    int set;  // seed of a set to publish, or 0
+    int bypass;
+    double gain;
+    bool reset;
+  };
+  const std::vector<Event> script = {
+      {0, 1, 0, 1.0, false},     {3000, 2, 0, 1.0, false},  {3500, 3, 0, 1.0, false},  // mid-fade
+      {9000, 0, 1, 0.5, false},  {9400, 4, 1, 0.5, false},  {12000, 0, 1, 2.0, false},
+      {13000, 0, 0, 2.0, false}, {13300, 5, 0, 2.0, false}, {20000, 0, 0, 2.0, true},
+      {20001, 6, 1, 1.0, false}, {20500, 0, 0, 1.0, false}, {30000, 0, 0, 1.0, false}};
+  const int total = script.back().at;
+  const std::vector<double> left = noise(std::size_t(total), 7), right = impulses(std::size_t(total));
+
+  // Blocks of random sizes unless seed is 0; mono plays `first` alone, stereo first and right.
+  auto render = [&](const std::vector<double>& first, int channels, unsigned seed) {
+    Cascade c;
+    std::mt19937 rng(seed);
+    std::vector<double> outs[2] = {std::vector<double>(first.size()), std::vector<double>(first.size())};
+    for (std::size_t e = 0; e + 1 < script.size(); ++e) {
+      const Event& ev = script[e];
+      if (ev.set) {
+        fill_sections(c.edit(), unsigned(ev.set), 48000.0, 0.5 + ev.set * 0.1);
+        c.publish();
+      }
+      if (ev.reset) c.reset();
+      c.set_bypass(ev.bypass != 0, ev.gain);
+      for (int pos = ev.at, n = 0; pos < script[e + 1].at; pos += n) {
+        n = seed ? std::min(int(rng() % 700) + 1, script[e + 1].at - pos) : script[e + 1].at - pos;
+        const double* in[2] = {first.data() + pos, right.data() + pos};
+        double* out[2] = {outs[0].data() + pos, outs[1].data() + pos};
+        c.process(in, out, channels, n);
+      }
+    }
+    return std::pair{outs[0], outs[1]};
+  };
+  const std::vector<double> expect = render(left, 1, 0).first, expect_right = render(right, 1, 0).first;
+  for (unsigned seed : {1u, 2u, 3u})
+    EXPECT_EQ(count_differences(render(left, 1, seed).first, expect), 0u) << seed;
+  for (unsigned seed : {0u, 4u, 5u}) {
+    const auto [l, r] = render(left, 2, seed);
+    EXPECT_EQ(count_differences(l, expect), 0u) << seed;
+    EXPECT_EQ(count_differences(r, expect_right), 0u) << seed;
+  }
 }
 
 // Two sets whose outputs are easy to tell apart (a pure gain of 1 or 2, no sections doing anything):
-// while a design thread publishes continuously, every block comes out entirely in one of them.
+// while a design thread publishes continuously, every sample lies between the two (a crossfade of
+// whole sets, never a torn one), and once it stops the last set plays alone.
 TEST(Cascade, ConcurrentPublishingYieldsWholeSetsOnly) {
   Cascade c;
   auto fill_gain = [](Cascade::Coefficients& k, double g) {
@@ -177,14 +263,18 @@ TEST(Cascade, ConcurrentPublishingYieldsWholeSetsOnly) {
   });
   const std::vector<double> in(512, 0.25);
   std::vector<double> out(512);
-  int mixed = 0;
+  int outside = 0;
   for (int b = 0; b < 3000; ++b) {
     c.process(in.data(), out.data(), 512);
-    for (double v : out) mixed += v != out[0] || (v != 0.25 && v != 0.5);
+    for (double v : out) outside += !(v >= 0.25 && v <= 0.5);
   }
   stop = true;
   design.join();
-  EXPECT_EQ(mixed, 0);
+  EXPECT_EQ(outside, 0);
+  fill_gain(c.edit(), 2.0);
+  c.publish();
+  for (int b = 0; b < 8; ++b) c.process(in.data(), out.data(), 512);
+  for (double v : out) ASSERT_EQ(v, 0.5);
 }
 
 // Long silence after a burst: the decay is cut off at 1e-100, so neither the states nor the output

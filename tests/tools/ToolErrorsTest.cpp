@@ -12,7 +12,7 @@ bool contains(const std::string& text, const std::string& part) {
 }  // namespace
 
 TEST_F(ToolTest, EveryCommandExplainsItselfAndUsageErrorsExitOne) {
-  for (const char* command : {"measure", "apply", "render", "info", "coefficients"}) {
+  for (const char* command : {"measure", "apply", "render", "info", "coefficients", "match"}) {
     const auto help = tool({command, "--help"});
     EXPECT_EQ(help.status, 0) << command;
     EXPECT_EQ(help.out.rfind(std::string("usage: resonix ") + command, 0), 0u) << help.out;

@@ -189,3 +189,29 @@ TEST(Vst3State, AnOfflineRenderHearsTheLoadedStateFromItsFirstSample) {
   EXPECT_NE(first[0], impulse) << "the flat filter of before the load played";
   EXPECT_EQ(first[0], first[1]);
 }
+
+// A host's reset (processing and activation turned off and on, as JUCE's reset() does) clears the
+// filter history: the instance then renders exactly as a fresh one restored from the same state.
+TEST(Vst3State, AResetInstanceRendersAsAFreshRestoredOne) {
+  auto noise = [](unsigned seed) {
+    std::vector<double> v(512);
+    for (size_t i = 0; i < v.size(); ++i) v[i] = double((seed * 7919u + i * 104729u) % 2001u) / 1000.0 - 1.0;
+    return v;
+  };
+  TestPlugin played;
+  ASSERT_TRUE(played.Valid());
+  ASSERT_EQ(played.Setup(44100.0, 512, kSample64, kOffline), kResultOk);
+  ASSERT_EQ(played.SetComponentState(DistinctState(played.ComponentState())), kResultOk);
+  for (unsigned i = 0; i < 20; ++i) played.Process(noise(i));
+  ASSERT_EQ(played.Processor()->setProcessing(false), kResultOk);
+  ASSERT_EQ(played.Component()->setActive(false), kResultOk);
+  ASSERT_EQ(played.Component()->setActive(true), kResultOk);
+  ASSERT_EQ(played.Processor()->setProcessing(true), kResultOk);
+
+  TestPlugin fresh;
+  ASSERT_TRUE(fresh.Valid());
+  ASSERT_EQ(fresh.Setup(44100.0, 512, kSample64, kOffline), kResultOk);
+  ASSERT_EQ(fresh.SetComponentState(played.ComponentState()), kResultOk);
+  for (unsigned i = 0; i < 40; ++i)
+    ASSERT_EQ(played.Process(noise(100 + i)), fresh.Process(noise(100 + i))) << i;
+}

@@ -8,4 +8,5 @@ extern const char* const apply;
 extern const char* const render;
 extern const char* const info;
 extern const char* const coefficients;
+extern const char* const match;
 }  // namespace command_help

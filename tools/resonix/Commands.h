@@ -10,6 +10,7 @@ int run_apply(const std::vector<std::string>& args, Console& console);
 int run_render(const std::vector<std::string>& args, Console& console);
 int run_info(const std::vector<std::string>& args, Console& console);
 int run_coefficients(const std::vector<std::string>& args, Console& console);
+int run_match(const std::vector<std::string>& args, Console& console);
 
 // The whole tool: `args` are the words after the program name.
 int run_resonix(const std::vector<std::string>& args, Console& console);

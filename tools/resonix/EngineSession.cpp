@@ -132,6 +132,10 @@ std::string EngineSession::calibration_name() const {
   return plug->calibration_name;
 }
 
+EngineSession::BandGrid EngineSession::band_grid() const {
+  return {plug->nbands, plug->band_freq, plug->band_edge, plug->calibration};
+}
+
 bool EngineSession::measure(const std::vector<double>& recording, std::string* error) {
   take_notice();
   plug->start_measurement();

@@ -33,6 +33,14 @@ class EngineSession {
     std::vector<Section> sections;
   };
 
+  // The bands and the calibration a measurement uses: centres and upper edges in Hz, divisors.
+  struct BandGrid {
+    int n;
+    const double* freq;
+    const double* edge;
+    const double* calibration;
+  };
+
   EngineSession();
   ~EngineSession();
   EngineSession(const EngineSession&) = delete;
@@ -48,6 +56,7 @@ class EngineSession {
   // Replaces the calibration found in the preset folder by the one in `path` (.frd or .cal).
   bool use_calibration(const std::string& path, std::string* error);
   std::string calibration_name() const;
+  BandGrid band_grid() const;
   // What the plug-in said while it was being built (a calibration file it could not read), or "".
   const std::string& startup_notice() const { return startup; }
 

@@ -6,11 +6,9 @@ int run_resonix(const std::vector<std::string>& args, Console& console) {
   static const struct {
     const char* name;
     int (*run)(const std::vector<std::string>&, Console&);
-  } commands[] = {{"measure", run_measure},
-                  {"apply", run_apply},
-                  {"render", run_render},
-                  {"info", run_info},
-                  {"coefficients", run_coefficients}};
+  } commands[] = {
+      {"measure", run_measure},           {"apply", run_apply}, {"render", run_render}, {"info", run_info},
+      {"coefficients", run_coefficients}, {"match", run_match}};
 
   if (args.empty()) {
     console.err << command_help::tool;

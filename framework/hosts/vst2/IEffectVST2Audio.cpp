@@ -60,7 +60,7 @@ VstIntPtr IEffectVST2::SetBlockSizeFromHost(VstIntPtr blockSize) {
 
 VstIntPtr IEffectVST2::MainsChanged(bool on) {
   OnActivate(on);
-  if (!on) Reset();
+  Reset();  // on resume too: the host resets the plug-in
   return 0;
 }
 

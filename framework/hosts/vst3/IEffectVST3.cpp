@@ -105,6 +105,18 @@ void IEffectVST3::CreateBuses() {
 
 tresult PLUGIN_API IEffectVST3::setActive(TBool state) {
   OnActivate(state != 0);
+  if (state) {
+    IEffectBase::Lock lock(GetMutex());
+    Reset();
+  }
+  return kResultOk;
+}
+
+tresult PLUGIN_API IEffectVST3::setProcessing(TBool state) {
+  if (state) {  // processing turned back on: the host resets the plug-in
+    IEffectBase::Lock lock(GetMutex());
+    Reset();
+  }
   return kResultOk;
 }
 

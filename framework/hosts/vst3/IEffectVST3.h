@@ -34,7 +34,8 @@ class IEffectVST3 : public IEffectBase, public SingleComponentEffect {
   tresult PLUGIN_API terminate() override;                               // control thread, takes the lock
 
   // ---- IComponent / IAudioProcessor ----
-  tresult PLUGIN_API setActive(Steinberg::TBool state) override;  // control thread, lock not taken
+  tresult PLUGIN_API setActive(Steinberg::TBool state) override;      // control thread, lock not taken
+  tresult PLUGIN_API setProcessing(Steinberg::TBool state) override;  // control thread, takes the lock
   // control thread, takes the lock
   tresult PLUGIN_API setupProcessing(Steinberg::Vst::ProcessSetup& setup) override;
   uint32 PLUGIN_API getLatencySamples() override;                          // control thread, no lock needed
