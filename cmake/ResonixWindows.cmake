@@ -43,7 +43,7 @@ target_link_libraries(resonix_core PUBLIC resonix_graphics Threads::Threads)
 add_library(resonix_plug_description INTERFACE)
 target_link_libraries(resonix_graphics PUBLIC resonix_core resonix_raster resonix_plug_description ${_win32_libs})
 
-# The engine's numeric classes and the sources of the plug-in class.
+# The engine's numeric classes and the editor's controls; plugin/ adds the plug-in class.
 add_subdirectory(${_src}/engine ${PROJECT_BINARY_DIR}/engine)
 add_subdirectory(${_src}/editor ${PROJECT_BINARY_DIR}/editor)
 
