@@ -127,7 +127,9 @@ void IEffectLV2::Run(uint32_t nFrames) {
   mFreeWheeling.store(freeWheeling, std::memory_order_relaxed);
   if (mLatencyOut) *mLatencyOut = float(GetLatency());
   {
+    // Port changes arrive on the audio thread: the instance hands them over instead of acting here.
     Lock lock(GetMutex());
+    const ThreadCheck::AudioScope audio(Threads());
     ApplyControlPorts();
   }
   // An export hears the design its settings ask for from the first sample; the wait happens
