@@ -6,6 +6,7 @@
 #include <algorithm>
 #include <cmath>
 #include <numbers>
+#include <string>
 
 #include "vst3/Vst3TestHost.h"
 
@@ -71,6 +72,7 @@ TEST(Vst3Bypass, HostSwitchesFadeAndHeldSidesAreExact) {
     const double steady = SecondDifference(out[c], 20, 60);
     const double worst = SecondDifference(out[c], 60, kBlocks);
     ASSERT_GT(steady, 0.0);
+    RecordProperty("click_ratio_" + std::to_string(c), std::to_string(worst / steady));
     EXPECT_LT(worst, 2.0 * steady) << "channel " << c << ": worst " << worst << ", steady " << steady;
     EXPECT_TRUE(SameBlocks(out[c], ref[c], 0, 60)) << "channel " << c;
     EXPECT_TRUE(SameBlocks(out[c], in[c], 105, 130)) << "channel " << c << ": bypassed is not the input";
