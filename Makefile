@@ -61,7 +61,7 @@ fuzz:
 	@cmake --build $(FUZZBUILD) --target fuzz_rzn fuzz_calibration fuzz_state fuzz_vst2_chunk fuzz_vst3_state fuzz_png fuzz_roundtrip
 	@bash scripts/run-fuzz $(FUZZBUILD) $(FUZZ_SECONDS)
 
-# The Windows x64 VST3, cross-built with mingw-w64 into $(WINBUILD)/KorvaneResonix.vst3; its tests run under Wine.
+# The Windows x64 VST3 and resonix.exe, cross-built with mingw-w64 into $(WINBUILD); their tests run under Wine.
 windows:
 	@bash scripts/build-windows $(WINBUILD)
 

@@ -27,13 +27,14 @@ target_compile_definitions(resonix_raster PUBLIC
   RESONIX_BUILD_RESOURCES_DIR="${RESONIX_BUILD_RESOURCES}"
   RESONIX_SOURCE_RESOURCES_DIR="${_src}/resources")
 
-# Framework core and graphics core with the Win32 window.
+# Framework core and graphics core with the Win32 window, and the off-screen editor resonix.exe draws.
 resonix_glob(_core ${_src}/framework/core)
 resonix_glob(_graphics ${_src}/framework/graphics)
 resonix_glob(_graphics_win ${_src}/framework/graphics/win)
+resonix_glob(_graphics_headless ${_src}/framework/graphics/headless)
 list(FILTER _graphics_win EXCLUDE REGEX "/RasterFontGdi\\.cpp$")
 add_library(resonix_core STATIC ${_core})
-add_library(resonix_graphics STATIC ${_graphics} ${_graphics_win})
+add_library(resonix_graphics STATIC ${_graphics} ${_graphics_win} ${_graphics_headless})
 foreach(_lib resonix_core resonix_graphics)
   target_include_directories(${_lib} PUBLIC ${_src})
 endforeach()
@@ -69,6 +70,14 @@ target_link_libraries(resonix-vst3-moduleinfo PRIVATE resonix_vst3_hosting)
 
 # The plug-in's own glue and its bundle.
 add_subdirectory(${_src}/plugin ${PROJECT_BINARY_DIR}/plugin)
+
+# resonix.exe: the instance on the headless adapter, as on Linux.
+resonix_glob(_headless ${_src}/framework/hosts/headless)
+add_library(resonix_host_headless STATIC ${_headless})
+target_include_directories(resonix_host_headless PUBLIC ${_src})
+target_link_libraries(resonix_host_headless PUBLIC resonix_core resonix_graphics)
+resonix_add_instance(resonix_instance_headless HEADLESS resonix_host_headless resonix_dsp resonix_plug_description)
+add_subdirectory(${_src}/tools/resonix ${PROJECT_BINARY_DIR}/tools/resonix)
 
 if(RESONIX_TESTS)
   add_subdirectory(${_src}/tests/win ${PROJECT_BINARY_DIR}/tests/win)

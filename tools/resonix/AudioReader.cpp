@@ -5,22 +5,29 @@
 #include <filesystem>
 #include <system_error>
 
+#include "tools/resonix/ToolPath.h"
+
 AudioReader::~AudioReader() {
   if (file) sf_close(file);
 }
 
 bool AudioReader::open(const std::string& path, std::string* error) {
   std::error_code ec;
-  if (!std::filesystem::exists(path, ec)) {
+  const std::filesystem::path file_path = tool_path(path);
+  if (!std::filesystem::exists(file_path, ec)) {
     *error = "no such file: " + path;
     return false;
   }
-  if (std::filesystem::is_directory(path, ec)) {
+  if (std::filesystem::is_directory(file_path, ec)) {
     *error = "not an audio file but a folder: " + path;
     return false;
   }
   SF_INFO sf{};
+#if defined(_WIN32)
+  file = sf_wchar_open(file_path.c_str(), SFM_READ, &sf);
+#else
   file = sf_open(path.c_str(), SFM_READ, &sf);
+#endif
   if (!file) {
     *error = "cannot read audio file " + path + ": " + sf_strerror(nullptr);
     return false;

@@ -5,6 +5,10 @@
 #include <fcntl.h>
 #include <sys/stat.h>
 #include <unistd.h>
+#if defined(_WIN32)
+#include <io.h>
+#include <process.h>
+#endif
 #include <algorithm>
 #include <cctype>
 #include <cerrno>
@@ -12,6 +16,10 @@
 #include <cstdio>
 #include <cstring>
 #include <filesystem>
+#include <string>
+#include <system_error>
+
+#include "tools/resonix/ToolPath.h"
 
 namespace {
 int container_for_extension(const std::string& path) {
@@ -38,6 +46,25 @@ bool is_integer_subtype(int format) {
   }
 }
 
+#if defined(_WIN32)
+// A new file beside `target` that no other writer picks; -1 with errno set when none can be made.
+int create_temporary(const std::string& target, std::string* temp) {
+  const std::filesystem::path path = tool_path(target);
+  const std::filesystem::path dir =
+      path.parent_path().empty() ? std::filesystem::path(".") : path.parent_path();
+  const std::wstring stem = L"." + path.filename().wstring() + L"." + std::to_wstring(::_getpid()) + L".";
+  for (int attempt = 0; attempt < 100; ++attempt) {
+    const std::filesystem::path candidate = dir / (stem + std::to_wstring(attempt));
+    const int fd = ::_wopen(candidate.c_str(), _O_RDWR | _O_CREAT | _O_EXCL | _O_BINARY | _O_NOINHERIT,
+                            _S_IREAD | _S_IWRITE);
+    if (fd >= 0 || errno != EEXIST) {
+      if (fd >= 0) *temp = candidate.string();
+      return fd;
+    }
+  }
+  return -1;
+}
+#else
 mode_t new_file_mode(const std::string& target) {
   struct stat st {};
   if (::stat(target.c_str(), &st) == 0) return st.st_mode & 07777;
@@ -45,11 +72,24 @@ mode_t new_file_mode(const std::string& target) {
   ::umask(mask);
   return 0666 & ~mask;
 }
+
+int create_temporary(const std::string& target, std::string* temp) {
+  std::filesystem::path dir = std::filesystem::path(target).parent_path();
+  std::string pattern = (dir.empty() ? std::filesystem::path(".") : dir) /
+                        ("." + std::filesystem::path(target).filename().string() + ".XXXXXX");
+  const int fd = ::mkstemp(pattern.data());
+  if (fd < 0) return fd;
+  *temp = pattern;
+  ::fchmod(fd, new_file_mode(target));
+  return fd;
+}
+#endif
 }  // namespace
 
 AudioWriter::~AudioWriter() {
   if (file) sf_close(file);
-  if (!temp.empty()) std::remove(temp.c_str());
+  std::error_code ec;
+  if (!temp.empty()) std::filesystem::remove(tool_path(temp), ec);
 }
 
 int AudioWriter::format_for(const std::string& path, int source_format, int channels, std::string* error) {
@@ -71,16 +111,11 @@ int AudioWriter::format_for(const std::string& path, int source_format, int chan
 bool AudioWriter::open(const std::string& path, const AudioInfo& like, std::string* error) {
   const int format = format_for(path, like.format, like.channels, error);
   if (!format) return false;
-  std::filesystem::path dir = std::filesystem::path(path).parent_path();
-  std::string pattern = (dir.empty() ? std::filesystem::path(".") : dir) /
-                        ("." + std::filesystem::path(path).filename().string() + ".XXXXXX");
-  const int fd = ::mkstemp(pattern.data());
+  const int fd = create_temporary(path, &temp);
   if (fd < 0) {
     *error = "cannot create " + path + ": " + std::strerror(errno);
     return false;
   }
-  temp = pattern;
-  ::fchmod(fd, new_file_mode(path));
   SF_INFO sf{};
   sf.samplerate = like.rate;
   sf.channels = like.channels;
@@ -121,10 +156,20 @@ bool AudioWriter::commit(std::string* error) {
     *error = "cannot write " + target + " (disk full?)";
     return false;
   }
+#if defined(_WIN32)
+  // Windows' C rename refuses an existing target; this one replaces it.
+  std::error_code ec;
+  std::filesystem::rename(tool_path(temp), tool_path(target), ec);
+  if (ec) {
+    *error = "cannot replace " + target + ": " + ec.message();
+    return false;
+  }
+#else
   if (std::rename(temp.c_str(), target.c_str()) != 0) {
     *error = "cannot replace " + target + ": " + std::strerror(errno);
     return false;
   }
+#endif
   temp.clear();
   return true;
 }

@@ -7,6 +7,7 @@
 #include "engine/RznFile.h"
 #include "framework/core/ByteChunk.h"
 #include "framework/graphics/headless/IGraphicsHeadless.h"
+#include "tools/resonix/ToolPath.h"
 
 #include <cmath>
 #include <fstream>
@@ -73,7 +74,7 @@ void EngineSession::set_sample_rate(double new_rate, int block_size) {
 
 bool EngineSession::load_preset(const std::string& path, std::string* error) {
   RznPreset preset;
-  const RznStatus status = RznFile::read(path, &preset);
+  const RznStatus status = RznFile::read(tool_path(path), &preset);
   if (status != RznStatus::ok) {
     *error = RznFile::message(status);
     return false;
@@ -104,7 +105,7 @@ bool EngineSession::save_preset(const std::string& path, std::string* error) {
     preset.measured[i] = plug->measured[i];
     preset.target_shape[i] = plug->target_shape[i];
   }
-  const RznStatus status = RznFile::write(path, preset);
+  const RznStatus status = RznFile::write(tool_path(path), preset);
   if (status != RznStatus::ok) {
     *error = RznFile::message(status);
     return false;
@@ -113,7 +114,7 @@ bool EngineSession::save_preset(const std::string& path, std::string* error) {
 }
 
 bool EngineSession::use_calibration(const std::string& path, std::string* error) {
-  std::ifstream in(path, std::ios::binary);
+  std::ifstream in(tool_path(path), std::ios::binary);
   std::ostringstream text;
   if (!in || !(text << in.rdbuf())) {
     *error = path + ": Error_005 Can't open calibration file.";
@@ -125,7 +126,7 @@ bool EngineSession::use_calibration(const std::string& path, std::string* error)
     return false;
   }
   CalibrationFile::band_factors(points, plug->band_freq, plug->nbands, plug->calibration);
-  plug->calibration_name = std::filesystem::path(path).filename().string();
+  plug->calibration_name = tool_path(path).filename().string();
   return true;
 }
 

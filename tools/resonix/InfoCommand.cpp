@@ -3,6 +3,7 @@
 #include "tools/resonix/EngineSession.h"
 #include "tools/resonix/JsonWriter.h"
 #include "tools/resonix/Subcommand.h"
+#include "tools/resonix/ToolPath.h"
 
 #include <cmath>
 #include <cstdint>
@@ -13,7 +14,7 @@ namespace {
 // The format version at the start of an RZN file (32-bit little-endian), read after the plug-in
 // has accepted the file.
 uint32_t rzn_version(const std::string& path) {
-  std::ifstream f(path, std::ios::binary);
+  std::ifstream f(tool_path(path), std::ios::binary);
   unsigned char b[4] = {};
   f.read(reinterpret_cast<char*>(b), 4);
   return b[0] | b[1] << 8 | b[2] << 16 | static_cast<uint32_t>(b[3]) << 24;
