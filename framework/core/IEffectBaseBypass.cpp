@@ -26,8 +26,9 @@ void IEffectBase::SetHostBypass(bool bypassed) {
   }
   if (target == f.to) return;
   // A switch back during a fade starts from the level last heard.
-  const double now =
-      f.pos >= f.len ? f.to : f.pos == 0 ? f.from : f.from + (f.to - f.from) * fade_at(f.pos - 1, f.len);
+  const double now = f.pos >= f.len ? f.to
+                     : f.pos == 0   ? f.from
+                                    : f.from + (f.to - f.from) * fade_at(f.pos - 1, f.len);
   const double rate = std::isfinite(mSampleRate) && mSampleRate > 0.0 ? mSampleRate : 48000.0;
   f = HostBypassFade{now, target, 0, int(std::clamp(kHostBypassSeconds * rate, 1.0, 100000.0)), false};
 }
