@@ -68,6 +68,7 @@ void IEffectLV2::Prepare(double sampleRate) {
   SetBlockSize(mHostBlockSize > 0 ? mHostBlockSize : kDefaultBlockSize);
   ConnectChannels(mLayout.channels, mLayout.channels);
   Reset();
+  RestartHostBypass();
 }
 
 void IEffectLV2::ConnectPort(uint32_t port, void* data) {
@@ -86,6 +87,7 @@ void IEffectLV2::ConnectPort(uint32_t port, void* data) {
 void IEffectLV2::Activate() {
   Lock lock(GetMutex());
   Reset();  // a re-activated instance sounds like a fresh one
+  RestartHostBypass();
   OnActivate(true);
 }
 
