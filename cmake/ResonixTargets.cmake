@@ -40,7 +40,7 @@ function(resonix_add_bench name)
   set_property(GLOBAL APPEND PROPERTY RESONIX_BENCHMARKS ${name})
 endfunction()
 
-# resonix_add_instance(NAME HOST LIBS...): the plug-in class IResonix (engine and editor halves)
+# resonix_add_instance(NAME HOST LIBS...): the plug-in class IResonix (plugin/IResonix*.cpp)
 # compiled for one host adapter: HEADLESS, VST3 or VST2.
 function(resonix_add_instance name host)
   get_property(_sources GLOBAL PROPERTY RESONIX_INSTANCE_SOURCES)

@@ -45,7 +45,7 @@ target_link_libraries(resonix_graphics PUBLIC resonix_core resonix_raster resoni
 # Paths are UTF-8 text here as everywhere; engine/FilePath turns them into Windows' wide ones.
 target_link_libraries(resonix_graphics PUBLIC resonix_dsp)
 
-# The engine's numeric classes and the sources of the plug-in class.
+# The engine's numeric classes and the editor's controls; plugin/ adds the plug-in class.
 add_subdirectory(${_src}/engine ${PROJECT_BINARY_DIR}/engine)
 add_subdirectory(${_src}/editor ${PROJECT_BINARY_DIR}/editor)
 

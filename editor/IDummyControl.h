@@ -1,21 +1,20 @@
 #pragma once
-// The audio thread's mailbox to the editor thread: a 1 x 1 control that paints nothing. The audio
-// thread stores a code as its value and marks it dirty; drawing it on the next redraw does the work.
+// The editor's receiver of the audio thread's messages: a 1 x 1 control that paints nothing. Once per
+// frame, before anything is drawn and without the editor's lock, it hands the instance the turn to
+// read what the audio thread posted (the level, the countdown, a finished capture). The messages
+// themselves travel lock-free inside the instance, never as control values.
 
 #include "framework/graphics/IControl.h"
 
-class IResonix;
+class EditorLink;
 
 class IDummyControl : public IControl {
  public:
-  // The codes the audio thread posts (the engine, the tools and the tests all use these two).
-  static constexpr double kCaptureFinished = 0.55555555;
-  static constexpr double kCountdownChanged = 0.88888888;
-
-  explicit IDummyControl(IResonix* plug);
+  explicit IDummyControl(EditorLink* link);
   ~IDummyControl() override;
 
-  bool Draw(IGraphics* graphics) override;
+  void OnGUIIdle() override;
+  bool Draw(IGraphics* graphics) override { return true; }
 
-  IResonix* effect;
+  EditorLink* effect;
 };

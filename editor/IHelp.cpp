@@ -3,13 +3,14 @@
 #include <filesystem>
 #include <system_error>
 
-#include "plugin/IResonix.h"
+#include "editor/EditorLink.h"
+#include "framework/core/IEffectBase.h"
 #include "framework/graphics/IGraphics.h"
 #if defined(_WIN32)
 #include "framework/graphics/win/WinHelpPages.h"
 #endif
 
-IHelp::IHelp(IResonix* plug, IRECT rect) : IControl(plug, rect), effect(plug) {}
+IHelp::IHelp(EditorLink* link, IRECT rect) : IControl(link->link_base(), rect), effect(link) {}
 
 IHelp::~IHelp() = default;
 
@@ -21,7 +22,7 @@ std::string IHelp::HelpFolder(IGraphics* graphics) {
 // platform as one argument of the opener, never through a shell, so spaces and quotes are harmless.
 // On Windows they are resources of the plug-in file, written out first.
 void IHelp::OnMouseDown(int, int, IMouseMod*) {
-  IGraphics* graphics = effect->GetGUI();
+  IGraphics* graphics = mPlug->GetGUI();
   if (!graphics) return;
 #if defined(_WIN32)
   WinHelpPages::Open(graphics);

@@ -5,13 +5,13 @@
 
 #include "framework/graphics/IControl.h"
 
-class IResonix;
+class EditorLink;
 
 class IHelp : public IControl {
  public:
   static constexpr const char* kStartPage = "1.htm";
 
-  IHelp(IResonix* plug, IRECT rect);
+  IHelp(EditorLink* link, IRECT rect);
   ~IHelp() override;
 
   void OnMouseDown(int x, int y, IMouseMod* mod) override;
@@ -20,5 +20,5 @@ class IHelp : public IControl {
   // The help folder of an editor: "help" in its resource folder.
   static std::string HelpFolder(IGraphics* graphics);
 
-  IResonix* effect;
+  EditorLink* effect;
 };

@@ -1,9 +1,9 @@
 #include "editor/IMyButton.h"
 
-#include "plugin/IResonix.h"
+#include "editor/EditorLink.h"
 
-IMyButton::IMyButton(IResonix* plug, IRECT rect, int tagValue)
-    : IControl(plug, rect, tagValue, IChannelBlend::kBlendClobber), effect(plug), tag(tagValue) {
+IMyButton::IMyButton(EditorLink* link, IRECT rect, int tagValue)
+    : IControl(link->link_base(), rect, tagValue, IChannelBlend::kBlendClobber), effect(link), tag(tagValue) {
   SetDblAsSingleClick(true);  // two quick clicks on Undo are two undos
 }
 

@@ -4,16 +4,16 @@
 
 #include "framework/graphics/IControl.h"
 
-class IResonix;
+class EditorLink;
 
 class IMyButton : public IControl {
  public:
-  IMyButton(IResonix* plug, IRECT rect, int tag);
+  IMyButton(EditorLink* link, IRECT rect, int tag);
   ~IMyButton() override;
 
   void OnMouseDown(int x, int y, IMouseMod* mod) override;
   bool Draw(IGraphics* graphics) override;
 
-  IResonix* effect;
+  EditorLink* effect;
   int tag;
 };

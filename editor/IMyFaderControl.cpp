@@ -1,7 +1,7 @@
 #include "editor/IMyFaderControl.h"
 
 #include "editor/EditorLayout.h"
-#include "plugin/IResonix.h"
+#include "editor/EditorLink.h"
 #include "framework/graphics/IGraphics.h"
 
 namespace {
@@ -9,10 +9,10 @@ namespace {
 constexpr IColor kBarColour(255, 0, 184, 194);
 }  // namespace
 
-IMyFaderControl::IMyFaderControl(IResonix* plug, int x, int y, int len, int paramIdx, IBitmap* bitmap,
+IMyFaderControl::IMyFaderControl(EditorLink* link, int x, int y, int len, int paramIdx, IBitmap* bitmap,
                                  EDirection dir)
-    : IFaderControl(plug, x, y, len, paramIdx, bitmap, dir, false),
-      effect(plug),
+    : IFaderControl(link->link_base(), x, y, len, paramIdx, bitmap, dir, false),
+      effect(link),
       param_index(paramIdx),
       direction(int(dir)),
       track_x(x),
@@ -29,7 +29,7 @@ void IMyFaderControl::SnapToMouse(int x, int y) {
 void IMyFaderControl::OnMouseUp(int x, int y, IMouseMod*) {
   if (mDirection != kVertical) return;
   // The release counts as one more position and lets command 1 run the design once.
-  effect->ui.rerun_pending = 1;
+  effect->fader_released();
   SnapToMouse(x, y);
 }
 

@@ -5,11 +5,11 @@
 
 #include "framework/graphics/IFaderControl.h"
 
-class IResonix;
+class EditorLink;
 
 class IMyFaderControl : public IFaderControl {
  public:
-  IMyFaderControl(IResonix* plug, int x, int y, int len, int paramIdx, IBitmap* bitmap, EDirection dir);
+  IMyFaderControl(EditorLink* link, int x, int y, int len, int paramIdx, IBitmap* bitmap, EDirection dir);
   ~IMyFaderControl() override;
 
   void OnMouseUp(int x, int y, IMouseMod* mod) override;
@@ -21,7 +21,7 @@ class IMyFaderControl : public IFaderControl {
   // The fill bar for the current value, in window pixels.
   IRECT BarRECT() const;
 
-  IResonix* effect;
+  EditorLink* effect;
   int param_index;
   int direction;  // 0 vertical, 1 horizontal
   int track_x, track_y;

@@ -4,7 +4,6 @@
 #include <cmath>
 
 #include "editor/EditorLayout.h"
-#include "plugin/IResonix.h"
 #include "framework/graphics/IGraphics.h"
 #include "raster/RasterLine.h"
 
@@ -51,8 +50,8 @@ void clip_rows(MyPoint* out, int columns, int top, int bottom) {
 
 }  // namespace
 
-IMyPlots::IMyPlots(IResonix* plug)
-    : IControl(plug, IRECT(kPlotLeft, kPlotTop, kPlotRight, kPlotBottom)), effect(plug) {
+IMyPlots::IMyPlots(EditorLink* link)
+    : IControl(link->link_base(), IRECT(kPlotLeft, kPlotTop, kPlotRight, kPlotBottom)), effect(link) {
   SetDblAsSingleClick(true);  // a quick second stroke draws like the first
 }
 
@@ -141,21 +140,13 @@ int IMyPlots::CursorColumn(double notePos) {
 // each other; the release alone makes an undo step and the final design.
 void IMyPlots::OnMouseDown(int x, int y, IMouseMod* mod) {
   drawing = 1;
-  if (mod && mod->L)
-    effect->from_drawing(x, y, 1);
-  else if (mod && mod->R)
-    effect->from_drawing(x, y, 0);
-  effect->run_preview();
+  effect->stroke(x, y, mod && mod->L ? 1 : mod && mod->R ? 0 : -1);
   SetDirty(false);
 }
 
 void IMyPlots::OnMouseDrag(int x, int y, int, int, IMouseMod* mod) {
   if (drawing != 1 || x < kPlotLeft || x > kPlotRight || y < kPlotTop || y > kPlotBottom) return;
-  if (mod && mod->L)
-    effect->from_drawing(x, y, 2);
-  else if (mod && mod->R)
-    effect->from_drawing(x, y, 0);
-  effect->run_preview();
+  effect->stroke(x, y, mod && mod->L ? 2 : mod && mod->R ? 0 : -1);
   SetDirty(false);
 }
 
@@ -164,8 +155,7 @@ void IMyPlots::OnMouseDrag(int x, int y, int, int, IMouseMod* mod) {
 void IMyPlots::OnMouseUp(int, int, IMouseMod*) {
   if (drawing != 1) return;
   drawing = 0;
-  effect->save_to_undo();
-  effect->run();
+  effect->stroke_end();
 }
 
 bool IMyPlots::Draw(IGraphics* graphics) {
@@ -180,16 +170,16 @@ bool IMyPlots::Draw(IGraphics* graphics) {
                true, clip);
   };
 
-  const int n = BezierAt(effect->target, kPlotLeft, kPlotRight, kPlotTop, kPlotBottom, kPlotBands, scale,
-                         target_points);
-  BezierAt(effect->measured, kPlotLeft, kPlotRight, kPlotTop, kPlotBottom, kPlotBands, scale,
-           measured_points);
-  double corrected[kMaxKnots];
-  effect->copy_corrected(corrected);  // the design thread may be publishing a newer one
-  BezierAt(corrected, kPlotLeft, kPlotRight, kPlotTop, kPlotBottom, kPlotBands, scale, corrected_points);
+  // Never the live curves: a host load, the slider's automation or the design may be changing them.
+  effect->snapshot(&curves);
+  const int n =
+      BezierAt(curves.target, kPlotLeft, kPlotRight, kPlotTop, kPlotBottom, kPlotBands, scale, target_points);
+  BezierAt(curves.measured, kPlotLeft, kPlotRight, kPlotTop, kPlotBottom, kPlotBands, scale, measured_points);
+  BezierAt(curves.corrected, kPlotLeft, kPlotRight, kPlotTop, kPlotBottom, kPlotBands, scale,
+           corrected_points);
 
   const int top = graphics->ToDevice(kPlotTop), right = graphics->ToDevice(kPlotRight);
-  const int xc = CursorColumn(effect->note_pos.load(std::memory_order_acquire));
+  const int xc = CursorColumn(curves.note_pos);
   for (int x = graphics->ToDevice(xc); x < graphics->ToDevice(xc + 1); ++x)
     line(kCursorColour, x, top, x, graphics->ToDevice(kPlotBottom) - 1);
 

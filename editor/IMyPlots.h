@@ -2,9 +2,10 @@
 // The response plot: the target (green), measured (grey) and corrected (white) curves over the
 // 120-band grid, the note cursor, and the mouse strokes that draw the target.
 
+#include "editor/EditorLink.h"
 #include "framework/graphics/IControl.h"
 
-class IResonix;
+class EditorLink;
 
 struct MyPoint {
   int x;
@@ -21,7 +22,7 @@ class IMyPlots : public IControl {
   static constexpr unsigned kCorrectedColour = 0xFFFFFFFF;
   static constexpr unsigned kCursorColour = 0xFFFFFFFF;
 
-  explicit IMyPlots(IResonix* plug);
+  explicit IMyPlots(EditorLink* link);
   ~IMyPlots() override;
 
   void OnMouseDown(int x, int y, IMouseMod* mod) override;
@@ -42,10 +43,12 @@ class IMyPlots : public IControl {
   // Column of the note cursor for a "Note indicator" value.
   static int CursorColumn(double notePos);
 
-  IResonix* effect;
+  EditorLink* effect;
   int drawing = 0;  // 1 between a mouse-down and the next mouse-up
   // In device pixels; the first kColumns at scale 1.
   MyPoint target_points[kMaxDeviceColumns];
   MyPoint measured_points[kMaxDeviceColumns];
   MyPoint corrected_points[kMaxDeviceColumns];
+  // What the last Draw drew from; copied from the instance at every Draw.
+  PlotSnapshot curves{};
 };

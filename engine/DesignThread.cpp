@@ -1,6 +1,7 @@
 #include "engine/DesignThread.h"
 
-DesignThread::DesignThread(Work work) : work_(std::move(work)), thread_([this] { loop(); }) {}
+DesignThread::DesignThread(Work work, Refresh refresh)
+    : work_(std::move(work)), refresh_(std::move(refresh)), thread_([this] { loop(); }) {}
 
 DesignThread::~DesignThread() {
   {
@@ -26,17 +27,48 @@ void DesignThread::request(const CorrectionDesign::Inputs& inputs, Kind kind) {
   wake_.notify_one();
 }
 
+// The flag before `pending_`, and settle_pending() reads it after clearing `pending_`: a refresh
+// asked for meanwhile is never reported as done.
+void DesignThread::request_refresh() {
+  refresh_asked_.store(true);
+  pending_.store(true);
+}
+
 void DesignThread::wait() {
   std::unique_lock<std::mutex> lock(mutex_);
+  if (refresh_asked_.load(std::memory_order_acquire) || refreshing_) {
+    wake_.notify_one();
+    done_.wait(lock,
+               [&] { return quit_ || (!refreshing_ && !refresh_asked_.load(std::memory_order_acquire)); });
+  }
   const uint64_t wanted = requested_;
   done_.wait(lock, [&] { return quit_ || published_ >= wanted; });
+}
+
+void DesignThread::settle_pending() {
+  if (published_ != requested_) return;
+  pending_.store(false);
+  if (refresh_asked_.load()) pending_.store(true);
 }
 
 void DesignThread::loop() {
   std::unique_lock<std::mutex> lock(mutex_);
   for (;;) {
-    wake_.wait(lock, [&] { return quit_ || requested_ != started_; });
+    wake_.wait_for(lock, kRefreshPoll, [&] {
+      return quit_ || requested_ != started_ || refresh_asked_.load(std::memory_order_acquire);
+    });
     if (quit_) return;
+    if (refresh_asked_.exchange(false, std::memory_order_acq_rel)) {
+      refreshing_ = true;
+      lock.unlock();
+      if (refresh_) refresh_();
+      lock.lock();
+      refreshing_ = false;
+      settle_pending();
+      done_.notify_all();
+      continue;
+    }
+    if (requested_ == started_) continue;
     const auto due = last_preview_ + kPreviewPacing;
     if (next_kind_ == Kind::kPreview && std::chrono::steady_clock::now() < due) {
       wake_.wait_until(lock, due, [&] { return quit_ || next_kind_ == Kind::kFinal; });
@@ -57,7 +89,7 @@ void DesignThread::loop() {
     running_ = false;
     if (kind == Kind::kPreview) last_preview_ = std::chrono::steady_clock::now();
     if (finished && generation > published_) published_ = generation;
-    if (published_ == requested_) pending_.store(false, std::memory_order_release);
+    settle_pending();
     done_.notify_all();
   }
 }

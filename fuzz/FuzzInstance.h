@@ -13,8 +13,8 @@
 #include "FuzzSupport.h"
 #include "engine/Cascade.h"
 #include "engine/CorrectionDesign.h"
-#include "plugin/IResonix.h"
 #include "framework/graphics/headless/IGraphicsHeadless.h"
+#include "plugin/IResonix.h"
 
 class FuzzInstance {
  public:

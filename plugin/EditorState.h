@@ -4,8 +4,8 @@
 // text buffer a control shows, and the pen and slider state between two mouse events.
 
 struct EditorState {
-  // Written to from the audio thread's side: the input level meter, the audio thread's mailbox
-  // (an IDummyControl) and the response plot, redrawn after every design.
+  // The input level meter, the receiver of the audio thread's messages (an IDummyControl) and the
+  // response plot, redrawn after every design.
   int meter_control = -1;
   int dummy_control = -1;
   int plot_control = -1;
@@ -32,4 +32,6 @@ struct EditorState {
   int previous = 1000;
   // Set by the fader's release: that last position runs the full design instead of a preview.
   int rerun_pending = 0;
+  // The input level last handed to the meter control (editor thread).
+  double meter_level = 0.0;
 };

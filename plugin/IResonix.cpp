@@ -200,7 +200,15 @@ void IResonix::OnParamChange(int paramIdx) {
       break;
     case kParamVerticalSlider:
       // The editor's slider goes through its command, which also keeps the undo history.
-      if (!editor_change) follow_vertical_slider(param->Value());
+      if (editor_change) break;
+      if (Threads().InAudioPath()) {
+        // The audio thread only hands the value over: the design thread follows it.
+        host_slider.store(param->Value());
+        design_thread->request_refresh();
+      } else {
+        host_slider.store(std::nan(""));  // this newer value wins over one still handed over
+        follow_vertical_slider(param->Value());
+      }
       break;
     default:
       break;
@@ -214,7 +222,8 @@ void IResonix::SetParameterFromGUI(int paramIdx, double normalizedValue) {
   editor_change = false;
 }
 
-// Any thread: the mirror and its readout (a value for the editor to format when it draws).
+// Any thread, under the lock: the mirror and its readout (a value for the editor to format when it
+// draws).
 void IResonix::show_mirror(int paramIdx) {
   const double v = GetParam(paramIdx)->Value();
   IGraphics* gui = GetGUI();
@@ -240,8 +249,14 @@ void IResonix::follow_vertical_slider(double value) {
   run();
 }
 
+// Under the lock (the design thread's refresh).
+void IResonix::take_host_values() {
+  const double slider = host_slider.exchange(std::nan(""));
+  if (!std::isnan(slider)) follow_vertical_slider(slider);
+}
+
 void IResonix::clear_meter() {
-  meter_value.store(0.0, std::memory_order_relaxed);
+  messages.set_level(0.0);
   if (ui.meter_control >= 0 && GetGUI()) GetGUI()->SetControlFromPlug(ui.meter_control, 0.0);
 }
 

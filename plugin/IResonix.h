@@ -1,15 +1,17 @@
 #pragma once
 // The plug-in instance: one mono equaliser with its parameters, the 120-band grid and curves,
 // the correction filter, the measurement, the undo history and the editor it builds.
-// Its functions live by concern in engine/IResonix*.cpp and, for the editor half, editor/IResonix*.cpp.
+// Its functions live by concern in plugin/IResonix*.cpp; the editor's controls reach it only through
+// EditorLink.
 
 #include <atomic>
+#include <cmath>
 #include <filesystem>
 #include <memory>
 #include <mutex>
 #include <string>
 
-#include "plugin/EditorState.h"
+#include "editor/EditorLink.h"
 #include "engine/BandAnalysis.h"
 #include "engine/Cascade.h"
 #include "engine/CorrectionDesign.h"
@@ -17,8 +19,9 @@
 #include "engine/MeasurementCapture.h"
 #include "engine/RznFile.h"
 #include "engine/UndoHistory.h"
-
 #include "framework/hosts/InstanceAdapter.h"
+#include "plugin/AudioMessages.h"
+#include "plugin/EditorState.h"
 
 constexpr int kNumBands = 120;
 // -25 dB: the flat starting level of the measured and target curves.
@@ -45,7 +48,7 @@ enum EParams {
   kNumParams
 };
 
-class IResonix : public IPlugAdapter {
+class IResonix : public IPlugAdapter, public EditorLink {
  public:
   explicit IResonix(IInstanceInfo instanceInfo);  // host thread
   ~IResonix() override;
@@ -57,17 +60,20 @@ class IResonix : public IPlugAdapter {
   void SetParameterFromGUI(int paramIdx, double normalizedValue) override;
   // Audio thread, under the lock.
   void ProcessDoubleReplacing(double** inputs, double** outputs, int nFrames) override;
+  // Host control thread; takes the lock. Host automation not yet acted on is taken first, so the
+  // state saved is the state that plays.
   bool SerializeState(ByteChunk* chunk) override;                 // host control thread; takes the lock
   int UnserializeState(ByteChunk* chunk, int startPos) override;  // host control thread; takes the lock
   void PresetsChangedByHost() override;                           // host control thread; takes the lock
-  // Any thread, no lock: a requested design is not published yet.
+  // Any thread, no lock: a requested design is not published yet, or host automation of the slider
+  // has not been acted on yet.
   bool HasPendingWork() override;
   // Host control or audio thread, before an offline block: waits for it; never under the lock.
   void FinishPendingWork() override;
 
   // ---- correction design ----
-  // Snapshots the curves and the rate and asks the design thread for a design, without waiting.
-  // Any thread (editor, or host via Reset and state loads).
+  // Snapshots the curves and the rate (under the lock) and asks the design thread for a design,
+  // without waiting. Any thread but the audio thread (editor, or host via Reset and state loads).
   void run();
   // The same while the pen or the slider still moves: a quicker fit that follows the curve.
   void run_preview();
@@ -82,7 +88,8 @@ class IResonix : public IPlugAdapter {
   void start_measurement();                           // the "Start" command; editor thread
   void capture_block(const double* in, int nFrames);  // audio thread, while measuring
   void capture_channels(const double* const* in, int channels, int nFrames);  // audio thread, while measuring
-  void MyIdle();                                      // analysis of a finished capture; editor thread
+  // Editor thread, never under a lock: the analysis of a finished capture, then its curves.
+  void MyIdle();
 
   // ---- undo history and preset files (editor thread) ----
   void save_to_undo();
@@ -93,12 +100,20 @@ class IResonix : public IPlugAdapter {
   void load_dialog();         // the "Load" command: prompt, then read a preset file
   void load_target_dialog();  // the "LoadTarget" command: the target curve of a preset file
 
-  // ---- editor half (editor/) ----
-  void build_editor();         // builds and attaches the editor; leaves it null where there is none
-  void from_GUI(int command);  // editor thread
-  void from_drawing(int x, int y, int kind);  // editor thread
-  // The "Info" notice, through the editor when there is one.
-  void notify(const char* text);
+  // ---- the editor and its link (IResonixEditor.cpp, IResonixDrawing.cpp) ----
+  void build_editor();  // builds and attaches the editor; leaves it null where there is none
+  // Editor thread; takes the lock for the change it makes.
+  void from_GUI(int command) override;
+  // Editor thread; takes the lock. One pen position applied to the target curve.
+  void from_drawing(int x, int y, int kind);
+  // The "Info" notice, through the editor when there is one. Never under the lock: it may be modal.
+  void notify(const char* text) override;
+  IEffectBase* link_base() override { return this; }
+  void snapshot(PlotSnapshot* out) override;
+  void fader_released() override;
+  void stroke(int x, int y, int kind) override;
+  void stroke_end() override;
+  void editor_tick() override;
   // Band selected by a "Note indicator" value.
   static int note_band(double noteValue);
   // "%2.1f dB" of the bypass gain, never a negative zero.
@@ -112,12 +127,24 @@ class IResonix : public IPlugAdapter {
   double band_edge[kNumBands] = {};
   const char* note_names[kNumBands] = {};
 
+  // ==== the shared state: the curves, the slider position and the undo history ====
+  // One owner: the instance lock (mMutex). They change only while it is held, and each change an
+  // editor command, a host call or the end of a measurement makes is made within one hold, so a host
+  // save (which holds it too) never sees half of it. Nobody reads them live from another thread: the
+  // editor draws from snapshot(), a copy under the lock; the design works on a copy made by its
+  // request. The lock order is the editor's lock, then this one (mouse handlers and Draw hold the
+  // editor's while they call in). The editor may wait for it rather than read a sequence-counted copy:
+  // every holder keeps it for bounded work only (one audio block, copies, the 120-band arithmetic of
+  // an edit, a design request), never across a dialog, a file or the measurement's analysis, so the
+  // wait is shorter than a frame. The audio thread reads none of them: it plays the published
+  // cascade and hands host automation over through `host_slider`.
+
   // ---- curves, linear amplitude, 1.0 = top of the plot ----
   double measured[kNumBands] = {};
   double target_shape[kNumBands] = {};
   double target[kNumBands] = {};
-  double corrected[kNumBands] = {};
-  double calibration[kNumBands] = {};
+  double corrected[kNumBands] = {};    // the design's, under `design_results`; copy_corrected() reads it
+  double calibration[kNumBands] = {};  // fixed after construction
   double target_level = kInitialLevel;
   double vslider_pos = 0.0;
 
@@ -144,11 +171,10 @@ class IResonix : public IPlugAdapter {
   double vumeter_level = 0.0;     // audio thread only: largest input magnitude since the last update
   int Nbuffers = 0;               // audio thread only: blocks since the last update
   std::atomic<int> measuring{0};  // set from "Start" to the end of the capture window
-  // Values for the editor, for as long as no editor control holds them; the mailbox carries the
-  // codes of IDummyControl.
-  std::atomic<double> meter_value{0.0};
-  std::atomic<double> mailbox_value{0.0};
-  MeasurementCapture capture;  // the recording; its buffer lives from "Start" to a good analysis
+  AudioMessages messages;         // the level and the capture's events, taken by editor_tick()
+  // The recording; armed and cleared under the lock, written by the audio thread while `measuring`,
+  // analysed by the editor thread once the window has ended.
+  MeasurementCapture capture;
   BandAnalysis band_analysis;  // bins of the armed capture, levels of the last analysis
   // The knock picture and countdown text are shown from "Start" until the measurement ends.
   std::atomic<int> knock_shown{0};
@@ -158,6 +184,7 @@ class IResonix : public IPlugAdapter {
   std::filesystem::path presets_dir;
   // Name of the calibration file in use, without its folder; empty when there is none.
   std::string calibration_name;
+  // Shared state: changes only under the instance lock, with the curves it records.
   std::unique_ptr<UndoHistory> undo_history = std::make_unique<UndoHistory>(kNumBands);
   RznFile::Io rzn_io = RznFile::kPosixIo;  // the system calls of a preset save; tests fail them
 
@@ -176,15 +203,18 @@ class IResonix : public IPlugAdapter {
   void clear_meter();
   void refresh_readouts();
   // measurement (IResonixMeasure.cpp)
-  void post_mailbox(double code);
+  void show_countdown();
   void show_knock(bool shown);
   void end_measurement();
   // undo and files (IResonixUndo.cpp, IResonixFiles.cpp)
   void restore_snapshot();
   void apply_target_level();
+  // Under the lock: host automation the audio thread handed over, acted on now.
+  void take_host_values();
   void take_user_input(int paramIdx, double value);
   void dirty_editor();
   std::string prompt_preset(bool save);
+  bool prompt_and_read(RznPreset* preset);
   // editor commands (editor/IResonixEditor.cpp)
   void show_about(bool shown);
   void reset_target();
@@ -200,6 +230,9 @@ class IResonix : public IPlugAdapter {
   std::unique_ptr<Cascade> cascade = std::make_unique<Cascade>();
   std::mutex design_results;   // the result members above while the design thread writes them
   bool editor_change = false;  // under the lock: the editor's own control is moving a parameter
+  // "Vertical slider" as the host set it from the audio thread, not yet followed; NaN when none. The
+  // design thread follows it (take_host_values) off the audio thread.
+  std::atomic<double> host_slider{std::nan("")};
   // Last member: stopped and joined before anything it uses goes.
   std::unique_ptr<DesignThread> design_thread;
 };

@@ -1,17 +1,20 @@
 #include <cstring>
 
-#include "plugin/IResonix.h"
 #include "framework/graphics/IControl.h"
 #include "framework/graphics/IGraphics.h"
+#include "plugin/IResonix.h"
 
-// Any thread. The snapshot is taken here, on the caller's thread, so the design never reads curves
-// or a rate that another thread is changing; the caller returns at once.
+// Any thread but the audio thread. The snapshot is taken here, on the caller's thread and under the
+// lock, so the design never reads curves or a rate that another thread is changing; the caller
+// returns at once.
 void IResonix::run() {
+  Lock lock(mMutex);
   capture.clear_countdown();
   request_design(DesignThread::Kind::kFinal);
 }
 
 void IResonix::run_preview() {
+  Lock lock(mMutex);
   request_design(DesignThread::Kind::kPreview);
 }
 
@@ -19,9 +22,14 @@ void IResonix::start_design_thread() {
   design_thread = std::make_unique<DesignThread>(
       [this](const CorrectionDesign::Inputs& in, DesignThread::Kind k, const std::atomic<bool>& stop) {
         return design_job(in, k, stop);
+      },
+      [this] {
+        Lock lock(mMutex);
+        take_host_values();
       });
 }
 
+// Under the lock.
 void IResonix::request_design(DesignThread::Kind kind) {
   CorrectionDesign::Inputs in;
   in.n = nbands;

@@ -1,12 +1,42 @@
-// Curve drawing: one mouse position applied to the target curve.
+// Curve drawing: one mouse position applied to the target curve, and what the plot reads of the
+// instance.
 
 #include <cmath>
+#include <cstring>
 
 #include "editor/EditorLayout.h"
 #include "plugin/IResonix.h"
 
+static_assert(layout::kPlotBands == kNumBands, "the plot draws one knot per band");
+
+void IResonix::snapshot(PlotSnapshot* out) {
+  {
+    Lock lock(mMutex);
+    std::memcpy(out->target, target, sizeof out->target);
+    std::memcpy(out->measured, measured, sizeof out->measured);
+  }
+  copy_corrected(out->corrected);  // the design thread may be publishing a newer one
+  out->note_pos = note_pos.load(std::memory_order_acquire);
+}
+
+void IResonix::stroke(int x, int y, int kind) {
+  if (kind >= 0) from_drawing(x, y, kind);
+  run_preview();
+}
+
+void IResonix::stroke_end() {
+  Lock lock(mMutex);
+  save_to_undo();
+  run();
+}
+
+void IResonix::fader_released() {
+  ui.rerun_pending = 1;
+}
+
 void IResonix::from_drawing(int x, int y, int kind) {
   using namespace layout;
+  Lock lock(mMutex);
   // band under the pointer; a position left or right of the plot takes the nearest band
   int i = int((x - kPlotLeft) * double(nbands - 1) / (kPlotRight - kPlotLeft - 1) + 0.5);
   if (i < 0) i = 0;

@@ -13,12 +13,12 @@
 #include "editor/IMyPlots.h"
 #include "editor/IPeakMeterHoriz.h"
 #include "editor/IReadoutControl.h"
-#include "plugin/IResonix.h"
 #include "engine/ParamText.h"
 #include "framework/graphics/IBitmapControl.h"
 #include "framework/graphics/IRadioButtonsControl.h"
 #include "framework/graphics/ITextControl.h"
 #include "framework/graphics/MakeGraphics.h"
+#include "plugin/IResonix.h"
 
 namespace {
 
@@ -143,6 +143,7 @@ void IResonix::from_GUI(int command) {
   IGraphics* gui = GetGUI();
   switch (command) {
     case kParamVerticalSlider: {
+      Lock lock(mMutex);
       const double v = GetParam(kParamVerticalSlider)->Value();
       if (v != vslider_pos) {
         vslider_pos = v;
@@ -160,9 +161,11 @@ void IResonix::from_GUI(int command) {
       break;
     }
     case kParamBypassVolume:
-    case kParamNoteIndicator:
+    case kParamNoteIndicator: {
+      Lock lock(mMutex);  // a host may be setting the parameter it reads
       show_mirror(command);
       break;
+    }
     case kParamLoadTarget:
       load_target_dialog();
       dirty_editor();
@@ -202,6 +205,7 @@ void IResonix::from_GUI(int command) {
 
 // The target becomes the measured curve: a flat correction.
 void IResonix::reset_target() {
+  Lock lock(mMutex);
   double m = measured[0];
   for (int i = 1; i < nbands; ++i)
     if (measured[i] > m) m = measured[i];
@@ -218,6 +222,7 @@ void IResonix::reset_target() {
 
 // Both curves flat at the starting level, as in a new instance.
 void IResonix::reset_all_curves() {
+  Lock lock(mMutex);
   for (int i = 0; i < nbands; ++i) {
     measured[i] = target[i] = kInitialLevel;
     target_shape[i] = 1.0;

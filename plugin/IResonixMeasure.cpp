@@ -1,7 +1,8 @@
-#include "editor/IDummyControl.h"
-#include "plugin/IResonix.h"
+#include <cstdio>
+
 #include "framework/graphics/IGraphics.h"
 #include "framework/graphics/ITextControl.h"
+#include "plugin/IResonix.h"
 
 namespace {
 
@@ -31,27 +32,43 @@ void IResonix::start_measurement() {
   show_knock(true);
 }
 
-// Audio thread, while `measuring` is set; the caller outputs silence for the block.
+// Audio thread, while `measuring` is set; the caller outputs silence for the block. No locks, no
+// allocation: the editor's next frame picks the events up.
 void IResonix::capture_block(const double* in, int nFrames) {
   const unsigned raised = capture.process(in, nFrames);
-  if (raised & MeasurementCapture::kCountdown) post_mailbox(IDummyControl::kCountdownChanged);
+  if (raised & MeasurementCapture::kCountdown) messages.post(AudioMessages::kCountdownChanged);
   if (raised & MeasurementCapture::kFinished) {
     // The window is over: the audio passes again while the recording waits for the editor.
     measuring.store(0, std::memory_order_release);
-    post_mailbox(IDummyControl::kCaptureFinished);
+    messages.post(AudioMessages::kCaptureFinished);
   }
 }
 
-// Audio thread: no locks, no allocation; the editor picks the value up when it draws.
-void IResonix::post_mailbox(double code) {
-  mailbox_value.store(code, std::memory_order_release);
-  if (IGraphics* gui = GetGUI()) {
-    gui->SetControlFromPlug(ui.dummy_control, code);
-    if (IControl* control = gui->GetControl(ui.dummy_control)) control->SetDirty(false);
+// Editor thread, once per frame (IDummyControl), without the editor's lock.
+void IResonix::editor_tick() {
+  IGraphics* gui = GetGUI();
+  const double level = messages.level();
+  if (gui && level != ui.meter_level) {
+    ui.meter_level = level;
+    gui->SetControlFromPlug(ui.meter_control, level);
   }
+  const unsigned events = messages.take();
+  if (events & AudioMessages::kCountdownChanged) show_countdown();
+  if (events & AudioMessages::kCaptureFinished) MyIdle();
 }
 
-// Editor thread, when the mailbox says the capture window has ended.
+void IResonix::show_countdown() {
+  const int seconds = capture.seconds_left();
+  IGraphics* gui = GetGUI();
+  if (seconds <= 0 || !gui) return;
+  std::snprintf(ui.knock_text_buf, sizeof ui.knock_text_buf, "Knock. Time left: %d sec.", seconds);
+  if (auto* text = dynamic_cast<ITextControl*>(gui->GetControl(ui.knock_text)))
+    text->SetTextFromPlug(ui.knock_text_buf);
+}
+
+// Editor thread, when the capture window has ended. The analysis (a 2^19-point transform) runs
+// under no lock: the audio thread no longer touches the finished recording. A refusal's notice
+// comes under no lock either; a good analysis's curves change in one hold of the instance lock.
 void IResonix::MyIdle() {
   // Only a complete recording is analysed; a "Start" since the signal has taken the buffer back.
   if (!capture.finished()) return;
@@ -67,15 +84,18 @@ void IResonix::MyIdle() {
     case BandAnalysis::Result::ok:
       break;
   }
-  const double* levels = band_analysis.levels();
-  for (int i = 0; i < nbands; ++i) measured[i] = target_shape[i] = target[i] = levels[i];
-  target_level = 1.0;
-  vslider_pos = 1.0;
-  take_user_input(kParamVerticalSlider, 1.0);
-  capture.disarm();
+  {
+    Lock lock(mMutex);
+    const double* levels = band_analysis.levels();
+    for (int i = 0; i < nbands; ++i) measured[i] = target_shape[i] = target[i] = levels[i];
+    target_level = 1.0;
+    vslider_pos = 1.0;
+    take_user_input(kParamVerticalSlider, 1.0);
+    capture.disarm();
+    save_to_undo();
+    run();
+  }
   capture.release();
-  save_to_undo();
-  run();
   end_measurement();
 }
 

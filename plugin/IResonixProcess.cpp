@@ -2,11 +2,12 @@
 #include <cmath>
 #include <cstring>
 
-#include "framework/graphics/IGraphics.h"
 #include "plugin/IResonix.h"
 
 // Audio thread, under the instance lock: meter, then capture, Bypass gain or the correction filter.
-// Stereo when the host connected a second output: both channels get the same treatment.
+// Stereo when the host connected a second output: both channels get the same treatment. It reads none
+// of the shared curves and calls nothing that waits: the editor learns of the level and the capture
+// through `messages`.
 void IResonix::ProcessDoubleReplacing(double** inputs, double** outputs, int nFrames) {
   if (nFrames <= 0 || !outputs || !outputs[0]) return;
   const int channels = IsOutChannelConnected(1) && outputs[1] ? 2 : 1;
@@ -27,9 +28,7 @@ void IResonix::ProcessDoubleReplacing(double** inputs, double** outputs, int nFr
     for (int k = 0; k < nFrames; ++k) vumeter_level = std::max(vumeter_level, std::fabs(in[c][k]));
   if (++Nbuffers >= int(sample_rate * 0.05 / nFrames)) {
     const double p = std::min(1.0, std::max(0.0, (std::log10(vumeter_level) + 3) / 3));
-    meter_value.store(p, std::memory_order_relaxed);
-    if (ui.meter_control >= 0)
-      if (IGraphics* gui = GetGUI()) gui->SetControlFromPlug(ui.meter_control, p);
+    messages.set_level(p);
     vumeter_level = 0;
     Nbuffers = 0;
   }

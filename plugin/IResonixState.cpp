@@ -3,10 +3,10 @@
 #include <cstdio>
 #include <cstring>
 
-#include "plugin/IResonix.h"
 #include "engine/ParamText.h"
 #include "engine/StateCheck.h"
 #include "framework/graphics/IGraphics.h"
+#include "plugin/IResonix.h"
 
 namespace {
 
@@ -23,6 +23,7 @@ constexpr int kSliderAt = kParamsAt + 8 * kParamVerticalSlider;
 bool IResonix::SerializeState(ByteChunk* chunk) {
   Lock lock(mMutex);
   if (!chunk) return false;
+  take_host_values();
   const int start = chunk->Size();
   for (int i = 0; i < nbands; ++i) chunk->Put(&measured[i]);
   for (int i = 0; i < nbands; ++i) chunk->Put(&target_shape[i]);

@@ -1,27 +1,32 @@
 #include <cmath>
 
-#include "plugin/IResonix.h"
 #include "engine/StateCheck.h"
 #include "framework/graphics/IGraphics.h"
+#include "plugin/IResonix.h"
 
 // Editor thread: the state after an edit becomes the newest step.
 void IResonix::save_to_undo() {
+  Lock lock(mMutex);
   undo_history->push(measured, target_shape, vslider_pos);
 }
 
 // Construction and host state loads: the loaded state is the only step.
 void IResonix::reset_undo() {
+  Lock lock(mMutex);
   undo_history->reset(measured, target_shape, vslider_pos);
 }
 
 void IResonix::undo() {
+  Lock lock(mMutex);
   if (undo_history->undo()) restore_snapshot();
 }
 
 void IResonix::redo() {
+  Lock lock(mMutex);
   if (undo_history->redo()) restore_snapshot();
 }
 
+// Under the lock.
 void IResonix::restore_snapshot() {
   undo_history->current(measured, target_shape, &vslider_pos);
   // The slider moves as if the user had moved it, so the host records the change.
@@ -30,6 +35,7 @@ void IResonix::restore_snapshot() {
   run();
 }
 
+// Under the lock.
 void IResonix::apply_target_level() {
   target_level = StateCheck::target_level(vslider_pos);
   for (int i = 0; i < nbands; ++i) target[i] = target_level * target_shape[i];

@@ -1,8 +1,8 @@
 // How the module entry points make an instance of Korvane Resonix.
 
-#include "plugin/IResonix.h"
 #include "engine/Notice.h"
 #include "framework/hosts/PlugEntry.h"
+#include "plugin/IResonix.h"
 #if defined(RESONIX_HOST_VST3) && defined(_WIN32)
 #include "framework/graphics/win/IGraphicsWin.h"
 using PlatformWindow = IGraphicsWin;

@@ -5,8 +5,8 @@
 
 #include <vector>
 
-#include "plugin/IResonix.h"
 #include "framework/graphics/headless/IGraphicsHeadless.h"
+#include "plugin/IResonix.h"
 
 namespace {
 

@@ -7,8 +7,8 @@
 
 #include "editor/EditorLayout.h"
 #include "editor/IMyPlots.h"
-#include "plugin/IResonix.h"
 #include "framework/graphics/headless/IGraphicsHeadless.h"
+#include "plugin/IResonix.h"
 
 namespace {
 

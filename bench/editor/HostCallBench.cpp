@@ -5,8 +5,8 @@
 
 #include <cmath>
 
-#include "plugin/IResonix.h"
 #include "framework/core/ByteChunk.h"
+#include "plugin/IResonix.h"
 
 namespace {
 

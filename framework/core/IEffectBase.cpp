@@ -81,6 +81,10 @@ IEffectBase::IEffectBase(int nParams, const char* channelIOStr, int nPresets, co
   mOutChannels.resize(size_t(nOut));
   mInData.assign(size_t(nIn), nullptr);
   mOutData.assign(size_t(nOut), nullptr);
+  mFadeDry.assign(size_t(nOut) * kFadeChunk, 0.0);
+  mFadeIn.assign(size_t(nIn), nullptr);
+  mFadeOut.assign(size_t(nOut), nullptr);
+  mFadeDryData.assign(size_t(nOut), nullptr);
   // Channels start connected; the adapter disconnects what its host does not supply.
   for (InChannel& ch : mInChannels) ch.mConnected = true;
   for (OutChannel& ch : mOutChannels) ch.mConnected = true;

@@ -156,9 +156,13 @@ class IEffectBase {
   // (silence when no block size is set); the float version converts in and out.
   void ProcessBuffers(double sampleType, int nFrames);
   void ProcessBuffers(float sampleType, int nFrames);
-  // Passes input to output, delayed by the latency, instead of processing (bypass).
+  // Passes input to output, delayed by the latency, instead of processing: the host's bypass. A switch
+  // between these two and ProcessBuffers fades from one to the other over a short fixed time.
   void PassThroughBuffers(double sampleType, int nFrames);
   void PassThroughBuffers(float sampleType, int nFrames);
+  // After a host reset (control thread, lock held): the next block plays the host's bypass or not at
+  // once, as a fresh instance does.
+  void RestartHostBypass() { mHostBypass.snap = true; }
 
   // ---- chunks and presets (all under the lock) ----
   bool SerializeParams(ByteChunk* chunk);
@@ -222,6 +226,8 @@ class IEffectBase {
   void PassThrough(double** inputs, double** outputs, int nFrames, bool delayed);
   bool StoreCurrentState(IPreset* preset, const char* name);
   void RunBuffers(int nFrames, bool passThrough);
+  void SetHostBypass(bool bypassed);
+  void RunPiece(int nFrames);
 
   char mEffectName[kNameSize] = {};
   char mProductName[kNameSize] = {};
@@ -239,4 +245,14 @@ class IEffectBase {
   std::vector<double*> mOutData;
   std::vector<double> mLatencyRing;  // latency samples per input channel
   int mLatencyPos = 0;
+
+  // The host's bypass as heard: 0 the processed output, 1 the input, in between while a switch fades.
+  struct HostBypassFade {
+    double from = 0.0, to = 0.0;
+    int pos = 0, len = 0;  // samples played of the fade, and its length
+    bool snap = true;      // the next block takes the host's bypass without a fade
+  } mHostBypass;
+  static constexpr int kFadeChunk = 256;  // frames mixed at a time during a fade
+  std::vector<double> mFadeDry;           // kFadeChunk frames of input per output channel
+  std::vector<double*> mFadeIn, mFadeOut, mFadeDryData;
 };

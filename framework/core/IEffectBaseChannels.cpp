@@ -115,6 +115,7 @@ void IEffectBase::PassThroughBuffers(float, int nFrames) {
 void IEffectBase::RunBuffers(int nFrames, bool passThrough) {
   const ThreadCheck::AudioScope audio(mThreadCheck);
   if (nFrames <= 0) return;
+  SetHostBypass(passThrough);
   bool direct = true;  // double buffers on every channel: no scratch needed, any length works
   for (const InChannel& ch : mInChannels) direct = direct && ch.mConnected && ch.mSrc;
   for (const OutChannel& ch : mOutChannels) direct = direct && ch.mConnected && ch.mDest;
@@ -146,10 +147,7 @@ void IEffectBase::RunBuffers(int nFrames, bool passThrough) {
       OutChannel& ch = mOutChannels[c];
       mOutData[c] = ch.mConnected && ch.mDest ? ch.mDest + offset : ch.mScratch.data();
     }
-    if (passThrough)
-      PassThrough(mInData.data(), mOutData.data(), n, true);
-    else
-      ProcessDoubleReplacing(mInData.data(), mOutData.data(), n);
+    RunPiece(n);
     for (OutChannel& ch : mOutChannels) {
       if (!ch.mConnected || !ch.mFDest || ch.mDest) continue;
       // Beyond float's range the conversion is undefined: the loudest float stands in.

@@ -195,6 +195,7 @@ class IGraphics {
   // A key the host forwarded (VST3 virtual key or character), at the last mouse position; true when
   // a control took it.
   bool OnHostKey(int character, int virtualKey);
+  // Each frame of the platform's timer, before the dirty area is found; the editor's lock is not held.
   void OnGUIIdle();
   void ReleaseMouseCapture();
   int GetMouseCapture() const { return mMouseCapture; }

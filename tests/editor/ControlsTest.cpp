@@ -1,4 +1,4 @@
-// The editor's own controls: faders, buttons, the level meter and the audio thread's mailbox.
+// The editor's own controls: faders, buttons, the level meter and the audio thread's messages.
 
 #include <gtest/gtest.h>
 
@@ -8,7 +8,6 @@
 #include <vector>
 
 #include "editor/EditorUnderTest.h"
-#include "editor/IDummyControl.h"
 #include "editor/IPeakMeterHoriz.h"
 
 namespace {
@@ -246,18 +245,17 @@ TEST(Readouts, HostAutomationWhileTheEditorDraws) {
   EXPECT_EQ(e.text_of(e->ui.note_text), "A4");
 }
 
-TEST(Mailbox, CountdownCodeUpdatesTheTextOnlyWhileSecondsRemain) {
+TEST(Mailbox, CountdownEventUpdatesTheTextOnlyWhileSecondsRemain) {
   EditorUnderTest e;
   IControl* box = e.gui->GetControl(e->ui.dummy_control);
   auto* text = e.control<ITextControl>(e->ui.knock_text);
   text->SetTextFromPlug("as it was");
-  e.gui->SetControlFromPlug(e->ui.dummy_control, IDummyControl::kCountdownChanged);
-  box->SetDirty(false);
+  e->messages.post(AudioMessages::kCountdownChanged);
   e.gui->Tick();
-  EXPECT_EQ(box->GetValue(), 0.0);
+  EXPECT_EQ(e->messages.take(), 0u) << "the frame took the event";
   EXPECT_EQ(e.text_of(e->ui.knock_text), "as it was");
 
-  // anything else is left alone
+  // the receiver's own value carries no message and is left alone
   e.gui->SetControlFromPlug(e->ui.dummy_control, 0.3);
   box->SetDirty(false);
   e.gui->Tick();

@@ -9,9 +9,9 @@
 #include "editor/IMyFaderControl.h"
 #include "editor/IMyPlots.h"
 #include "editor/IReadoutControl.h"
-#include "plugin/IResonix.h"
 #include "framework/graphics/ITextControl.h"
 #include "framework/graphics/headless/IGraphicsHeadless.h"
+#include "plugin/IResonix.h"
 #include "raster/RasterBitmap.h"
 
 class EditorUnderTest {

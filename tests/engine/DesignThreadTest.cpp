@@ -70,6 +70,34 @@ TEST(DesignThread, ANewerRequestStopsTheRunningDesignAndPreviewsLetAPreviewFinis
   EXPECT_EQ(w.published, (std::vector<double>{2.0, 1.0, 3.0}));
 }
 
+// What the audio thread hands over is acted on by the worker: an offline render that waits before its
+// next block hears the design the refresh asked for, and nothing is pending once it is published.
+TEST(DesignThread, ARefreshRunsOnTheWorkerAndWaitCoversTheDesignItRequests) {
+  Worker w;
+  DesignThread* self = nullptr;
+  std::atomic<int> refreshes{0};
+  std::thread::id refreshed_on;
+  DesignThread thread([&w](const CorrectionDesign::Inputs& in, Kind,
+                           const std::atomic<bool>& stop) { return w.run(in, stop); },
+                      [&] {
+                        refreshed_on = std::this_thread::get_id();
+                        if (++refreshes == 1) self->request(inputs(4.0), Kind::kFinal);
+                      });
+  self = &thread;
+  thread.request_refresh();
+  EXPECT_TRUE(thread.pending());
+  thread.wait();
+  EXPECT_EQ(w.published, std::vector<double>{4.0});
+  EXPECT_NE(refreshed_on, std::this_thread::get_id());
+  EXPECT_FALSE(thread.pending());
+
+  // a refresh that requests nothing leaves nothing pending either
+  thread.request_refresh();
+  thread.wait();
+  EXPECT_EQ(refreshes.load(), 2);
+  EXPECT_FALSE(thread.pending());
+}
+
 // Destroying the instance while a design runs stops it rather than waiting for it (the endless one
 // would hang this test).
 TEST(DesignThread, DestructionStopsARunningDesign) {

@@ -14,7 +14,6 @@
 #include <vector>
 
 #include "editor/EditorLayout.h"
-#include "editor/IDummyControl.h"
 #include "instance/PluginUnderTest.h"
 
 class EditingSession {
@@ -118,7 +117,7 @@ class EditingSession {
         in[size_t(i)] = amplitude * std::exp(-t * 6.0) * v / 3.0;
       }
       p.process(in.data(), out.data(), kBlock);
-      if (p.take_mailbox() == IDummyControl::kCaptureFinished) break;  // the capture window has ended
+      if (p.take_messages() & AudioMessages::kCaptureFinished) break;  // the capture window has ended
     }
     p->MyIdle();
     // A knock too loud or too quiet is refused; the session goes on.

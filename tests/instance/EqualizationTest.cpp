@@ -8,8 +8,8 @@
 #include <string>
 #include <vector>
 
-#include "plugin/IResonix.h"
 #include "engine/Notice.h"
+#include "plugin/IResonix.h"
 #include "reference/ReferenceCascade.h"
 #include "reference/ReferenceCurves.h"
 #include "reference/ReferenceDesign.h"
@@ -147,23 +147,23 @@ TEST(Equalization, MeterIsLinearInDecibelsAndUpdatesEvery50ms) {
   std::vector<double> seen;
   for (int b = 0; b < 4; ++b) {
     process(*plug, b == 1 ? loud : quiet);
-    seen.push_back(plug->meter_value.load());
+    seen.push_back(plug->messages.level());
   }
   EXPECT_EQ(seen[0], 0.0);
   EXPECT_EQ(seen[2], 0.0);
   EXPECT_EQ(seen[3], 1.0);
   for (int b = 0; b < 4; ++b) process(*plug, quiet);
-  EXPECT_EQ(plug->meter_value.load(), 0.0);  // -60 dB
+  EXPECT_EQ(plug->messages.level(), 0.0);  // -60 dB
   for (int b = 0; b < 4; ++b) process(*plug, mid);
-  EXPECT_NEAR(plug->meter_value.load(), 0.5, 1e-12);
+  EXPECT_NEAR(plug->messages.level(), 0.5, 1e-12);
 
   // Blocks longer than 50 ms update the meter every block.
   plug->HostSetSampleRate(44100);
   plug->HostSetBlockSize(4096);
   process(*plug, std::vector<double>(4096, 1.0));
-  EXPECT_EQ(plug->meter_value.load(), 1.0);
+  EXPECT_EQ(plug->messages.level(), 1.0);
   process(*plug, std::vector<double>(4096, 0.0));
-  EXPECT_EQ(plug->meter_value.load(), 0.0);
+  EXPECT_EQ(plug->messages.level(), 0.0);
 }
 
 TEST(Equalization, MetersOfTwoInstancesAreIndependent) {
@@ -174,8 +174,8 @@ TEST(Equalization, MetersOfTwoInstancesAreIndependent) {
   }
   process(*a, std::vector<double>(4096, 1.0));
   process(*b, std::vector<double>(4096, 0.0));
-  EXPECT_EQ(a->meter_value.load(), 1.0);
-  EXPECT_EQ(b->meter_value.load(), 0.0);
+  EXPECT_EQ(a->messages.level(), 1.0);
+  EXPECT_EQ(b->messages.level(), 0.0);
 }
 
 TEST(Equalization, NullInputIsSilenceAndEmptyBlocksAreIgnored) {

@@ -11,9 +11,9 @@
 #include <thread>
 #include <vector>
 
-#include "plugin/IResonix.h"
 #include "engine/Notice.h"
 #include "framework/graphics/headless/IGraphicsHeadless.h"
+#include "plugin/IResonix.h"
 
 namespace {
 
@@ -158,11 +158,11 @@ TEST(Instance, ResetFollowsTheHostRateWithAFloor) {
 TEST(Instance, HostValuesActAsTheEditorCommandsAndSaveWhatPlays) {
   auto plug = make_instance();
   plug->HostSetBlockSize(256);
-  plug->meter_value.store(0.7);
+  plug->messages.set_level(0.7);
   plug->HostSetParameter(kParamMode, 1.0);
   EXPECT_EQ(plug->mode.load(), 1.0);
-  EXPECT_EQ(plug->meter_value.load(), 0.0);  // the meter drops when bypassed
-  plug->HostSetParameter(kParamMode, 0.4);   // reads "EQ", so it plays EQ
+  EXPECT_EQ(plug->messages.level(), 0.0);   // the meter drops when bypassed
+  plug->HostSetParameter(kParamMode, 0.4);  // reads "EQ", so it plays EQ
   EXPECT_EQ(plug->mode.load(), 0.0);
   EXPECT_EQ(plug->GetParam(kParamMode)->GetDisplayForHost(), "EQ");
 

@@ -9,7 +9,6 @@
 #include <thread>
 #include <vector>
 
-#include "editor/IDummyControl.h"
 #include "instance/PluginUnderTest.h"
 
 namespace {
@@ -25,7 +24,7 @@ struct Measurement {
 };
 
 // "Start", then blocks of signal(k) for host sample k until the editor would see the end code,
-// reading the mailbox after every block as the editor's redraw does.
+// reading the audio thread's messages after every block as the editor's frame does.
 Measurement capture(PluginUnderTest& p, const std::function<double(long)>& signal, int block = 512,
                     long limit = 6000000) {
   Measurement m;
@@ -36,9 +35,9 @@ Measurement capture(PluginUnderTest& p, const std::function<double(long)>& signa
     p.process(in.data(), out.data(), block);
     m.silent += std::count(out.begin(), out.end(), 0.0);
     m.window = k + block;
-    const double code = p.take_mailbox();
-    if (code == IDummyControl::kCountdownChanged) m.countdown.push_back(p->capture.seconds_left());
-    if (code == IDummyControl::kCaptureFinished) m.finished = true;
+    const unsigned events = p.take_messages();
+    if (events & AudioMessages::kCountdownChanged) m.countdown.push_back(p->capture.seconds_left());
+    if (events & AudioMessages::kCaptureFinished) m.finished = true;
   }
   return m;
 }
@@ -183,7 +182,7 @@ TEST(Measure, StartAgainRestartsAndAStaleEndCodeIsIgnored) {
   p->start_measurement();
   EXPECT_EQ(p->knock_shown.load(), 1);
   for (int b = 0; b < 300; ++b) p.process(in.data(), out.data(), 512);  // 153600 samples in
-  p.take_mailbox();
+  p.take_messages();
   const Measurement m = capture(p, [](long k) { return 0.001 * std::sin(0.01 * double(k)); });
   ASSERT_TRUE(m.finished);
   EXPECT_EQ(m.window, (22050 + (1 << 19) + 511) / 512 * 512);  // counted from the second "Start"
@@ -226,7 +225,7 @@ TEST(Measure, RunsWhileTheHostStreamsOnItsOwnThread) {
   p->start_measurement();
   // The host thread outruns real time: the first capture may end just before the restart, leaving
   // a stale end signal. The restarted capture's own end clears `measuring` before it signals.
-  while (!(p.take_mailbox() == IDummyControl::kCaptureFinished && p->measuring.load() == 0))
+  while (!((p.take_messages() & AudioMessages::kCaptureFinished) && p->measuring.load() == 0))
     std::this_thread::yield();
   p->MyIdle();
   stop.store(true);

@@ -1,14 +1,14 @@
 #pragma once
 // One instance on the headless adapter with a headless editor, driven as a host and a user would:
-// blocks through the audio callback, the editor's mailbox read between blocks, file prompts answered
+// blocks through the audio callback, the audio thread's messages read between blocks, file prompts answered
 // from a queue and notices read back.
 
 #include <memory>
 #include <string>
 #include <vector>
 
-#include "plugin/IResonix.h"
 #include "framework/graphics/headless/IGraphicsHeadless.h"
+#include "plugin/IResonix.h"
 
 class PluginUnderTest {
  public:
@@ -30,8 +30,8 @@ class PluginUnderTest {
     plug->HostProcess(ins, outs, frames);
   }
 
-  // The mailbox code the audio thread left, taken as the editor's drawing takes it.
-  double take_mailbox() { return plug->mailbox_value.exchange(0.0); }
+  // The events the audio thread posted since the last call, taken as the editor's frame takes them.
+  unsigned take_messages() { return plug->messages.take(); }
 
   // Notices shown since the last call, oldest first.
   std::vector<std::string> take_notices() {

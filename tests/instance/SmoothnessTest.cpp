@@ -44,6 +44,17 @@ void* operator new(std::size_t n, std::align_val_t a) {
 void* operator new[](std::size_t n, std::align_val_t a) {
   return allocate(n, std::size_t(a));
 }
+// The nothrow forms too, or their blocks would come from the runtime's allocator and return to ours.
+void* operator new(std::size_t n, const std::nothrow_t&) noexcept {
+  try {
+    return allocate(n);
+  } catch (const std::bad_alloc&) {
+    return nullptr;
+  }
+}
+void* operator new[](std::size_t n, const std::nothrow_t&) noexcept {
+  return operator new(n, std::nothrow);
+}
 void operator delete(void* p) noexcept {
   release_memory(p);
 }

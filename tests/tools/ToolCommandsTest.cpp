@@ -1,7 +1,7 @@
 // Each subcommand on small generated files, checked against the plug-in itself and against an
 // independent filter built from the published coefficients.
-#include "plugin/IResonix.h"
 #include "framework/graphics/headless/IGraphicsHeadless.h"
+#include "plugin/IResonix.h"
 #include "tests/tools/MiniJson.h"
 #include "tests/tools/ToolFixture.h"
 #include "tools/resonix/JsonWriter.h"

@@ -12,8 +12,8 @@
 #include <vector>
 
 #include "editor/EditorLayout.h"
-#include "plugin/IResonix.h"
 #include "framework/graphics/headless/IGraphicsHeadless.h"
+#include "plugin/IResonix.h"
 #include "tools/helpassets/JpegWriter.h"
 #include "tools/helpassets/Mp3Encoder.h"
 #include "tools/knocksynth/KnockSynth.h"

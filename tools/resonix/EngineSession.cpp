@@ -1,12 +1,11 @@
 #include "tools/resonix/EngineSession.h"
 
-#include "editor/IDummyControl.h"
 #include "engine/CalibrationFile.h"
-#include "plugin/IResonix.h"
 #include "engine/Notice.h"
 #include "engine/RznFile.h"
 #include "framework/core/ByteChunk.h"
 #include "framework/graphics/headless/IGraphicsHeadless.h"
+#include "plugin/IResonix.h"
 #include "tools/resonix/ToolPath.h"
 
 #include <cmath>
@@ -161,10 +160,10 @@ bool EngineSession::measure(const std::vector<double>& recording, std::string* e
     }
     process(in.data(), out.data(), block);
   }
-  // The analysis runs where the plug-in runs it: when the editor draws its mailbox control.
+  // The analysis runs where the plug-in runs it: on the editor's next frame.
   if (IGraphicsHeadless* gui = headless_editor(*plug))
     gui->Tick();
-  else if (plug->mailbox_value.exchange(0.0) == IDummyControl::kCaptureFinished)
+  else if (plug->messages.take() & AudioMessages::kCaptureFinished)
     plug->MyIdle();
   const std::string notice = take_notice();
   if (!notice.empty()) {

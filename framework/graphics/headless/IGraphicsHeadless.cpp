@@ -52,6 +52,7 @@ void IGraphicsHeadless::CloseWindow() {
 }
 
 bool IGraphicsHeadless::Tick() {
+  OnGUIIdle();
   IRECT r;
   if (!IsDirty(&r)) return false;
   Draw(&r);

@@ -37,7 +37,8 @@ class IGraphicsHeadless : public IGraphics {
   void* GetWindow() override { return mWindowOpen ? this : nullptr; }
 
   // ---- drawing on demand ----
-  // One timer tick: draws the dirty union, if any. Returns whether anything was drawn.
+  // One timer tick: the controls' idle turn, then the dirty union is drawn, if any. Returns whether
+  // anything was drawn.
   bool Tick();
   // Marks everything dirty and draws the whole editor.
   void RedrawAll();

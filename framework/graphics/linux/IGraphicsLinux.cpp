@@ -141,6 +141,7 @@ void IGraphicsLinux::OnTimer() {
   if (!mDisplay) return;
   ProcessEvents();
   IRECT dirty;
+  if (GetWindow()) OnGUIIdle();
   if (GetWindow() && IsDirty(&dirty)) Draw(&dirty);
   if (mDisplay) XFlush(mDisplay);
 }

@@ -15,6 +15,7 @@ void IGraphicsWin::OnTimerTick() {
     EndTextEntry();
     return;
   }
+  OnGUIIdle();
   IRECT dirty;
   if (IsDirty(&dirty)) {
     dirty = ToDevice(dirty);

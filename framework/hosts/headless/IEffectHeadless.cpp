@@ -15,17 +15,20 @@ void IEffectHeadless::HostSetSampleRate(double sampleRate) {
   Lock lock(mMutex);
   SetSampleRate(sampleRate);
   Reset();
+  RestartHostBypass();
 }
 
 void IEffectHeadless::HostSetBlockSize(int blockSize) {
   Lock lock(mMutex);
   SetBlockSize(blockSize);
   Reset();
+  RestartHostBypass();
 }
 
 void IEffectHeadless::HostReset() {
   Lock lock(mMutex);
   Reset();
+  RestartHostBypass();
 }
 
 void IEffectHeadless::HostActivate(bool active) {

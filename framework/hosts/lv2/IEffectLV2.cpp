@@ -68,6 +68,7 @@ void IEffectLV2::Prepare(double sampleRate) {
   SetBlockSize(mHostBlockSize > 0 ? mHostBlockSize : kDefaultBlockSize);
   ConnectChannels(mLayout.channels, mLayout.channels);
   Reset();
+  RestartHostBypass();
 }
 
 void IEffectLV2::ConnectPort(uint32_t port, void* data) {
@@ -86,6 +87,7 @@ void IEffectLV2::ConnectPort(uint32_t port, void* data) {
 void IEffectLV2::Activate() {
   Lock lock(GetMutex());
   Reset();  // a re-activated instance sounds like a fresh one
+  RestartHostBypass();
   OnActivate(true);
 }
 
@@ -127,7 +129,9 @@ void IEffectLV2::Run(uint32_t nFrames) {
   mFreeWheeling.store(freeWheeling, std::memory_order_relaxed);
   if (mLatencyOut) *mLatencyOut = float(GetLatency());
   {
+    // Port changes arrive on the audio thread: the instance hands them over instead of acting here.
     Lock lock(GetMutex());
+    const ThreadCheck::AudioScope audio(Threads());
     ApplyControlPorts();
   }
   // An export hears the design its settings ask for from the first sample; the wait happens

@@ -144,9 +144,15 @@ void IEffectVST2::VSTProcessDoubleReplacing(AEffect* effect, double** inputs, do
   });
 }
 
+// Hosts send automation from their audio thread just before its block: there it is audio-path work.
 void IEffectVST2::VSTSetParameter(AEffect* effect, VstInt32 idx, float value) {
   Locked(effect, 0, [&](IEffectVST2& plug) {
-    plug.SetParameterFromHost(idx, value);
+    if (plug.Threads().OnLastAudioThread()) {
+      const ThreadCheck::AudioScope audio(plug.Threads());
+      plug.SetParameterFromHost(idx, value);
+    } else {
+      plug.SetParameterFromHost(idx, value);
+    }
     return 0;
   });
 }

@@ -123,9 +123,12 @@ class IEffectVST2 : public IEffectBase {
   vst2::ERect mEditRect{};
   vst2::VstSpeakerArrangement mInputSpkrArr{};
   vst2::VstSpeakerArrangement mOutputSpkrArr{};
-  // The chunks stay alive between calls: the host reads the bytes after get-chunk returns.
-  ByteChunk mState;
-  ByteChunk mBankState;
+  // The chunks stay alive between calls: the host reads the bytes after get-chunk returns, without
+  // the lock. They are lent in turn, so a host copying one while another of its threads saves reads
+  // bytes that nobody is writing.
+  static constexpr int kLentChunks = 4;
+  ByteChunk mLentChunks[kLentChunks];
+  int mNextLent = 0;
   bool mHostSpecificInitDone = false;
   bool mHasCockosExtensions = false;
   bool mHasCockosViewAsConfig = false;

@@ -35,7 +35,8 @@ VstIntPtr IEffectVST2::GetProgramNameIndexed(int idx, void* dest) {
 VstIntPtr IEffectVST2::GetChunk(bool isBank, void** data) {
   if (!data) return 0;
   *data = nullptr;
-  ByteChunk& chunk = isBank ? mBankState : mState;
+  ByteChunk& chunk = mLentChunks[mNextLent];
+  mNextLent = (mNextLent + 1) % kLentChunks;
   InitChunkWithFrameworkVer(&chunk);
   bool ok;
   if (isBank) {
@@ -73,7 +74,7 @@ bool IEffectVST2::ChunkFits(bool isBank, ByteChunk& chunk, int pos) {
 VstIntPtr IEffectVST2::SetChunk(bool isBank, const void* data, VstIntPtr size) {
   if (!data || size <= 0 || size > 0x7fffffff - ByteChunk::kGrowStep) return 0;
   // A copy of its own: hosts hand back the very buffer get-chunk lent them, which lives in
-  // mState or mBankState; and a refused chunk must not replace what get-chunk lends next.
+  // mLentChunks; and a refused chunk must not replace what get-chunk lends next.
   ByteChunk chunk;
   chunk.PutBytes(data, int(size));
   int pos = 0;

@@ -130,6 +130,7 @@ tresult PLUGIN_API IEffectVST3::setActive(TBool state) {
   if (state) {
     IEffectBase::Lock lock(GetMutex());
     Reset();
+    RestartHostBypass();
   }
   return kResultOk;
 }
@@ -138,6 +139,7 @@ tresult PLUGIN_API IEffectVST3::setProcessing(TBool state) {
   if (state) {  // processing turned back on: the host resets the plug-in
     IEffectBase::Lock lock(GetMutex());
     Reset();
+    RestartHostBypass();
   }
   return kResultOk;
 }
@@ -153,6 +155,7 @@ tresult PLUGIN_API IEffectVST3::setupProcessing(ProcessSetup& setup) {
   SetSampleRate(setup.sampleRate);
   SetBlockSize(setup.maxSamplesPerBlock);
   Reset();
+  RestartHostBypass();
   mProcessSetup = setup;
   mOfflineMode.store(setup.processMode == kOffline, std::memory_order_relaxed);
   return kResultOk;
