@@ -78,7 +78,7 @@ resonix_glob(_headless ${_src}/framework/hosts/headless)
 add_library(resonix_host_headless STATIC ${_headless})
 target_include_directories(resonix_host_headless PUBLIC ${_src})
 target_link_libraries(resonix_host_headless PUBLIC resonix_core resonix_graphics)
-resonix_add_instance(resonix_instance_headless HEADLESS resonix_host_headless resonix_dsp resonix_plug_description)
+resonix_add_instance(resonix_instance_headless HEADLESS resonix_host_headless resonix_editor resonix_dsp resonix_plug_description)
 add_subdirectory(${_src}/tools/resonix ${PROJECT_BINARY_DIR}/tools/resonix)
 
 if(RESONIX_TESTS)
