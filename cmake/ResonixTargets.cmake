@@ -23,10 +23,17 @@ function(resonix_add_gtest name dir)
   set(_home ${PROJECT_BINARY_DIR}/test-home/${name})
   file(MAKE_DIRECTORY ${_home})
   include(GoogleTest)
+  # A folder whose tests open windows on the shared test display sets RESONIX_GTEST_LOCK: one of them
+  # changes the display's Xft.dpi for a moment, which every editor opened meanwhile would read.
+  set(_lock)
+  if(RESONIX_GTEST_LOCK)
+    set(_lock RESOURCE_LOCK ${RESONIX_GTEST_LOCK})
+  endif()
   gtest_discover_tests(${name}
     DISCOVERY_MODE PRE_TEST
     DISCOVERY_TIMEOUT 60
     PROPERTIES ENVIRONMENT "HOME=${_home};RESONIX_SOURCE_DIR=${PROJECT_SOURCE_DIR};RESONIX_BINARY_DIR=${PROJECT_BINARY_DIR}"
+               ${_lock}
     TIMEOUT 600)
 endfunction()
 
