@@ -128,18 +128,18 @@ void IEffectLV2::Run(uint32_t nFrames) {
   const bool freeWheeling = mFreeWheel && *mFreeWheel > 0.5f;
   mFreeWheeling.store(freeWheeling, std::memory_order_relaxed);
   if (mLatencyOut) *mLatencyOut = float(GetLatency());
-  {
-    // Port changes arrive on the audio thread: the instance hands them over instead of acting here.
-    Lock lock(GetMutex());
-    const ThreadCheck::AudioScope audio(Threads());
-    ApplyControlPorts();
-  }
-  // An export hears the design its settings ask for from the first sample; the wait happens
-  // outside the lock, which the design never needs.
-  if (freeWheeling && HasPendingWork()) FinishPendingWork();
-
-  Lock lock(GetMutex());
+  // One hold for the ports and the block. Port changes arrive on the audio thread: the instance hands
+  // them over instead of acting here.
+  std::unique_lock<std::recursive_mutex> lock(GetMutex());
   const ThreadCheck::AudioScope audio(Threads());
+  ApplyControlPorts();
+  // An export hears the design its settings ask for from the first sample; the wait happens outside
+  // the lock, which the design's hand-over takes.
+  if (freeWheeling && HasPendingWork()) {
+    lock.unlock();
+    FinishPendingWork();
+    lock.lock();
+  }
   const int n = int(std::min<uint32_t>(nFrames, uint32_t(std::numeric_limits<int>::max())));
   if (n <= 0) return;
   const int channels = mLayout.channels;
